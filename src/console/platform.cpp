@@ -1,0 +1,34 @@
+#include "console/platform.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace platform {
+
+long read_input(char* buffer, std::size_t capacity) {
+  for (;;) {
+    const ssize_t n = read(STDIN_FILENO, buffer, capacity);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      // Standard input was left non-blocking by whoever started us: wait for
+      // it rather than treating "nothing yet" as the end or as an error.
+      pollfd waiting{STDIN_FILENO, POLLIN, 0};
+      if (poll(&waiting, 1, -1) >= 0 || errno == EINTR) continue;
+    }
+    return -1;
+  }
+}
+
+void run_command(const char* command) {
+  // The commands only decorate the start-up screen; their result is ignored.
+  const int ignored = std::system(command);
+  (void)ignored;
+}
+
+void end_process(int status) { std::exit(status); }
+
+}  // namespace platform

@@ -1,0 +1,39 @@
+// Start-up, the main menu, the light-distance sub-menu and the reading rules
+// every prompt shares.
+#include "sessions.hpp"
+
+namespace {
+
+using namespace text;
+
+const std::string PLANET_SUB =
+    "\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n\n1\tsingle distance\n2\tcomplete list\n0\tcancel\n\n"
+    "Please select an item from the menu:\\> ";
+
+const SessionCase CONSOLE[] = {
+    {"ChoiceZeroExitsWith255", "0\n", MAIN, 255},
+    {"EmptyInputEndsWithStatus0", "", MAIN + END, 0},
+    {"OnlyWhiteSpaceEndsWithStatus0", " \n\t \n", MAIN + END, 0},
+    {"NonNumberComplainsAndAsksAgain", "abc\n0\n", MAIN + INCORRECT + PROMPT, 255},
+    {"NonNumberRightBeforeTheEnd", "abc", MAIN + INCORRECT + PROMPT + END, 0},
+    {"LoneSignIsNoNumber", "- + .\n0\n",
+     MAIN + INCORRECT + PROMPT + INCORRECT + PROMPT + INCORRECT + PROMPT, 255},
+    {"HexadecimalTwoOpensThePlanets", "0x2\n0\n0\n", MAIN + PLANET_SUB + MAIN, 255},
+    {"LeadingZeroIsOctalSoTenIsEight", "010\n0\n", MAIN + INCORRECT + MAIN, 255},
+    {"ZeroEightIsOctalZeroAndEnds", "08\n", MAIN, 255, false},
+    {"MinusOneIsIncorrect", "-1\n0\n", MAIN + INCORRECT + MAIN, 255},
+    {"HugeNumeralSaturatesInsteadOfWrapping", "4294967297\n0\n", MAIN + INCORRECT + MAIN, 255},
+    {"HugeNegativeNumeralSaturates", "-4294967296\n0\n", MAIN + INCORRECT + MAIN, 255},
+    {"TwoEntriesOnOneLine", "7 2\n0\n0\n", MAIN + INCORRECT + MAIN + PLANET_SUB + MAIN, 255},
+    {"TrailingTextIsTheNextEntry", "12abc\n0\n",
+     MAIN + INCORRECT + MAIN + INCORRECT + PROMPT, 255, false},
+    {"LightMenuCancelReturnsSilently", "3\n0\n0\n", MAIN + LIGHT + MAIN, 255},
+    {"LightMenuIncorrectReturnsToMainMenu", "3\n7\n0\n", MAIN + LIGHT + INCORRECT + MAIN, 255},
+    {"LightMenuNonNumberAsksAgain", "3\nxyz\n0\n0\n",
+     MAIN + LIGHT + INCORRECT + PROMPT + MAIN, 255},
+    {"EndOfInputAtLightMenu", "3\n", MAIN + LIGHT + END, 0},
+    {"CarriageReturnsAreWhiteSpace", "3\r\n0\r\n0\r\n", MAIN + LIGHT + MAIN, 255},
+};
+SESSIONS(Console, CONSOLE);
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "session.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> command_line() {
+  std::vector<std::string> words;
+  const std::string emulator = COSMIC_EMULATOR;  // words separated by '|'
+  std::size_t from = 0;
+  while (from < emulator.size()) {
+    const std::size_t bar = emulator.find('|', from);
+    const std::size_t to = bar == std::string::npos ? emulator.size() : bar;
+    if (to > from) words.push_back(emulator.substr(from, to - from));
+    from = to + 1;
+  }
+  words.push_back(COSMIC_BINARY);
+  return words;
+}
+
+void make_pipe(int fds[2]) {
+  if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+}
+
+[[noreturn]] void exec_program(int in, int out, int err, const SessionOptions& options) {
+  dup2(in, 0);
+  dup2(out, 1);
+  dup2(err, 2);
+  signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
+  const std::string path = std::string(COSMIC_STUBS) + ":" + (getenv("PATH") ? getenv("PATH") : "");
+  setenv("PATH", path.c_str(), 1);
+  std::vector<std::string> words = command_line();
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
+
+// Writes the input and reads both outputs at once, so that neither side can
+// block the other however large they are.
+void pump(int to_child, int from_out, int from_err, const std::string& input, SessionResult& r) {
+  std::size_t written = 0;
+  if (input.empty()) close(to_child), to_child = -1;
+  char buffer[1 << 16];
+  while (to_child >= 0 || from_out >= 0 || from_err >= 0) {
+    pollfd fds[3] = {{to_child, POLLOUT, 0}, {from_out, POLLIN, 0}, {from_err, POLLIN, 0}};
+    if (poll(fds, 3, -1) < 0) {
+      if (errno == EINTR) continue;
+      throw std::runtime_error("poll failed");
+    }
+    if (to_child >= 0 && fds[0].revents) {
+      const ssize_t n = write(to_child, input.data() + written, input.size() - written);
+      if (n > 0) written += static_cast<std::size_t>(n);
+      if (n < 0 || written == input.size()) close(to_child), to_child = -1;
+    }
+    int* readers[2] = {&from_out, &from_err};
+    std::string* sinks[2] = {&r.out, &r.err};
+    for (int i = 0; i < 2; ++i) {
+      if (*readers[i] < 0 || !fds[i + 1].revents) continue;
+      const ssize_t n = read(*readers[i], buffer, sizeof buffer);
+      if (n > 0) sinks[i]->append(buffer, static_cast<std::size_t>(n));
+      else close(*readers[i]), *readers[i] = -1;
+    }
+  }
+}
+
+}  // namespace
+
+SessionResult run_session(const std::string& input, const SessionOptions& options) {
+  signal(SIGPIPE, SIG_IGN);  // the harness itself must survive an early exit
+  int in[2], out[2], err[2];
+  make_pipe(in);
+  make_pipe(out);
+  make_pipe(err);
+  int child_out = out[1];
+  if (!options.stdout_path.empty()) {
+    child_out = open(options.stdout_path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (child_out < 0) throw std::runtime_error("cannot open " + options.stdout_path);
+  }
+  if (options.close_output) close(out[0]), out[0] = -1;
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) exec_program(in[0], child_out, err[1], options);
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  if (child_out != out[1]) close(child_out);
+  SessionResult result;
+  pump(in[1], out[0], err[0], input, result);
+  int status = 0;
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+  }
+  result.max_rss_kb = usage.ru_maxrss;
+  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  return result;
+}
+
+bool memory_is_measurable() { return COSMIC_MEASURE_MEMORY != 0; }
+
+const std::string START =
+    "<clear>"
+    "******************************************************"
+    "\n* This program is meant to analyze distances to      *"
+    "\n* celestial bodies in our neighborhood and thereby   *"
+    "\n* to obtain a clearer knowledge of our location.     *\n"
+    "******************************************************"
+    "\n<date>\n";

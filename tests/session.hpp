@@ -1,0 +1,34 @@
+// Runs the built program as a user or a script would: its standard input and
+// output are real pipes, and stand-in `clear` and `date` programs come first
+// on PATH so that start-up prints fixed markers.
+#pragma once
+
+#include <string>
+
+struct SessionOptions {
+  // Where standard output goes: a pipe that is read (empty), or this file.
+  std::string stdout_path;
+  // Close the reading end of the output pipe before the program starts.
+  bool close_output = false;
+  // Start the program with SIGPIPE ignored.
+  bool ignore_sigpipe = false;
+};
+
+struct SessionResult {
+  std::string out;
+  std::string err;
+  int status = -1;       // exit status, or -1 when ended by a signal
+  int signal = 0;        // the signal that ended it, or 0
+  long max_rss_kb = 0;   // peak resident memory (the program and its children)
+};
+
+// Feeds `input` to the program, then closes its input; collects everything.
+SessionResult run_session(const std::string& input, const SessionOptions& options = {});
+
+// What start-up prints with the stand-ins: the cleared screen, the banner
+// between rows of asterisks, the date.
+extern const std::string START;
+
+// True where the build can measure the program's own resident memory (not
+// under sanitizers or an emulator).
+bool memory_is_measurable();

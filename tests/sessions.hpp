@@ -1,0 +1,63 @@
+// Session cases: one row each, an input and the whole output the program
+// must give for it. Expected texts are assembled from the fragments below,
+// written out from the program's documented dialogs, never from its output.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "session.hpp"
+
+struct SessionCase {
+  const char* name;
+  std::string input;
+  std::string expected;  // standard output after START
+  int status;
+  // Each white-space separated word of the input is exactly one entry, so
+  // cutting the input after any word must end the session at the next
+  // prompt (see end_of_input_test.cpp).
+  bool one_entry_per_word = true;
+};
+
+// Every registered case, for tests that run all sessions in other ways.
+std::vector<SessionCase>& all_sessions();
+
+struct SessionRegistration {
+  template <std::size_t N>
+  explicit SessionRegistration(const SessionCase (&cases)[N]) {
+    all_sessions().insert(all_sessions().end(), cases, cases + N);
+  }
+};
+
+class Session : public testing::TestWithParam<SessionCase> {};
+
+std::string case_name(const testing::TestParamInfo<SessionCase>& info);
+
+// Runs a table of cases as tests named Prefix/Session.Output/<name>.
+#define SESSIONS(prefix, table)                                                \
+  INSTANTIATE_TEST_SUITE_P(prefix, Session, testing::ValuesIn(table), case_name); \
+  static const SessionRegistration prefix##_registration(table)
+
+// Fragments of the dialogs.
+namespace text {
+
+inline const std::string PROMPT = "\nPlease select an item from the menu:\\> ";
+inline const std::string MAIN =
+    "\n\nCOSMIC DISTANCES\n"
+    "\n1\tsun to sun distances\n2\tdistances within our solar system\n3\tlightdistances\n0\texit\n\n" +
+    PROMPT;
+inline const std::string INCORRECT = "\nincorrect entry!\a\n";
+inline const std::string LIGHT =
+    "\nLIGHTDISTANCES\n"
+    "\n1\tconverting lightdistances to kilometres\n2\tconverting kilometres to lightdistances\n"
+    "0\tcancel\n" +
+    PROMPT;
+// At the end of input the program ends the waiting prompt's line.
+inline const std::string END = "\n";
+
+inline const std::string STARS = "******************************************************";
+inline const std::string EQUALS = "======================================================\n";
+
+}  // namespace text
