@@ -1,0 +1,352 @@
+#include "console/scan.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Hands out its text one byte per refill, each byte in a buffer of its own,
+// so a scanner that reads past `end` sees garbage rather than the next byte.
+struct TrickleStream : ByteStream {
+  const char* next;
+  const char* last;
+  unsigned char byte;
+};
+
+bool trickle(ByteStream& stream) {
+  auto& t = static_cast<TrickleStream&>(stream);
+  if (t.next == t.last) return false;
+  t.byte = static_cast<unsigned char>(*t.next++);
+  t.cur = &t.byte;
+  t.end = t.cur + 1;
+  return true;
+}
+
+struct Outcome {
+  ScanResult result;
+  std::uint64_t value;   // the int, or the double's bits; a sentinel if untouched
+  std::size_t consumed;  // bytes the stream has moved past
+  bool operator==(const Outcome&) const = default;
+};
+
+void PrintTo(const Outcome& o, std::ostream* os) {
+  *os << "{result " << static_cast<int>(o.result) << ", value 0x" << std::hex << o.value << std::dec
+      << ", consumed " << o.consumed << "}";
+}
+
+constexpr int kIntSentinel = 0x5eed;
+constexpr double kRealSentinel = 0x1.5eedp-3;
+
+std::uint64_t bits(double d) {
+  std::uint64_t b;
+  std::memcpy(&b, &d, sizeof b);
+  return b;
+}
+std::uint64_t bits(int i) {
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(i));
+}
+
+// Scans one entry of `text` as "%i" (from_prefix), "%d" (decimal) or, with
+// real set, "%lf"; over memory, or a byte at a time.
+Outcome scan(const std::string& text, IntegerBase base, bool real, bool byte_at_a_time = false) {
+  TrickleStream t{};
+  t.next = text.data();
+  t.last = text.data() + text.size();
+  t.refill = trickle;
+  ByteStream memory = memory_stream(text.data(), text.size());
+  ByteStream& in = byte_at_a_time ? static_cast<ByteStream&>(t) : memory;
+  int i = kIntSentinel;
+  double d = kRealSentinel;
+  const ScanResult r = real ? scan_real(in, &d) : scan_integer(in, base, &i);
+  const std::size_t delivered = byte_at_a_time ? t.next - text.data() : text.size();
+  return {r, real ? bits(d) : bits(i), delivered - static_cast<std::size_t>(in.end - in.cur)};
+}
+Outcome scan_i(const std::string& text) {
+  return scan(text, IntegerBase::from_prefix, false);
+}
+Outcome scan_d(const std::string& text) {
+  return scan(text, IntegerBase::decimal, false);
+}
+Outcome scan_lf(const std::string& text) {
+  return scan(text, IntegerBase::decimal, true);
+}
+double real_of(const std::string& text) {
+  double d = kRealSentinel;
+  ByteStream in = memory_stream(text.data(), text.size());
+  EXPECT_EQ(scan_real(in, &d), ScanResult::number) << text.substr(0, 40);
+  EXPECT_EQ(in.cur, in.end) << text.substr(0, 40);
+  return d;
+}
+
+constexpr ScanResult kNum = ScanResult::number;
+constexpr ScanResult kNo = ScanResult::no_number;
+constexpr ScanResult kEnd = ScanResult::end_of_input;
+
+struct IntCase {
+  const char* text;
+  Outcome as_i, as_d;
+};
+
+TEST(ScanInteger, ConsumesWhatGlibcConsumesAndSaturates) {
+  const IntCase cases[] = {
+      {"  \t\n\v\f\r42", {kNum, 42, 9}, {kNum, 42, 9}},
+      {"08", {kNum, 0, 1}, {kNum, 8, 2}},
+      {"0xg", {kNum, 0, 2}, {kNum, 0, 1}},
+      {"0x10", {kNum, 16, 4}, {kNum, 0, 1}},
+      {"-0x", {kNum, 0, 3}, {kNum, 0, 2}},
+      {"0777", {kNum, 511, 4}, {kNum, 777, 4}},
+      {"12abc", {kNum, 12, 2}, {kNum, 12, 2}},
+      {"+7 8", {kNum, 7, 2}, {kNum, 7, 2}},
+      {"2147483647", {kNum, 2147483647, 10}, {kNum, 2147483647, 10}},
+      {"2147483648", {kNum, 2147483647, 10}, {kNum, 2147483647, 10}},
+      {"-2147483648", {kNum, bits(INT_MIN), 11}, {kNum, bits(INT_MIN), 11}},
+      {"4294967297", {kNum, 2147483647, 10}, {kNum, 2147483647, 10}},
+      {"-99999999999", {kNum, bits(INT_MIN), 12}, {kNum, bits(INT_MIN), 12}},
+      {"99999999999999999999999999", {kNum, 2147483647, 26}, {kNum, 2147483647, 26}},
+      {"0x7fffffff", {kNum, 2147483647, 10}, {kNum, 0, 1}},
+      {"0x80000000", {kNum, 2147483647, 10}, {kNum, 0, 1}},
+      {"-0x80000000", {kNum, bits(INT_MIN), 11}, {kNum, 0, 2}},
+      {"-0X80000001", {kNum, bits(INT_MIN), 11}, {kNum, 0, 2}},
+      {"0x100000000", {kNum, 2147483647, 11}, {kNum, 0, 1}},
+      {"017777777777", {kNum, 2147483647, 12}, {kNum, 2147483647, 12}},
+      {"-020000000000", {kNum, bits(INT_MIN), 13}, {kNum, bits(INT_MIN), 13}},
+      {"020000000000", {kNum, 2147483647, 12}, {kNum, 2147483647, 12}},
+      {"abc 5", {kNo, bits(kIntSentinel), 3}, {kNo, bits(kIntSentinel), 3}},
+      {"-", {kNo, bits(kIntSentinel), 1}, {kNo, bits(kIntSentinel), 1}},
+      {"+x", {kNo, bits(kIntSentinel), 2}, {kNo, bits(kIntSentinel), 2}},
+      {" - 5", {kNo, bits(kIntSentinel), 2}, {kNo, bits(kIntSentinel), 2}},
+      {"", {kEnd, bits(kIntSentinel), 0}, {kEnd, bits(kIntSentinel), 0}},
+      {" \n\t ", {kEnd, bits(kIntSentinel), 4}, {kEnd, bits(kIntSentinel), 4}},
+  };
+  for (const IntCase& c : cases) {
+    EXPECT_EQ(scan_i(c.text), c.as_i) << '"' << c.text << "\" as %i";
+    EXPECT_EQ(scan_d(c.text), c.as_d) << '"' << c.text << "\" as %d";
+  }
+}
+
+struct RealCase {
+  const char* text;
+  Outcome as_lf;
+};
+
+TEST(ScanReal, ConsumesWhatGlibcConsumes) {
+  const std::uint64_t untouched = bits(kRealSentinel);
+  const RealCase cases[] = {
+      {"1.5", {kNum, bits(1.5), 3}},
+      {"3e8", {kNum, bits(3e8), 3}},
+      {".5", {kNum, bits(0.5), 2}},
+      {"1.5.3", {kNum, bits(1.5), 3}},
+      {"1e5.3", {kNum, bits(1e5), 3}},
+      {"nan", {kNum, 0x7ff8000000000000, 3}},
+      {"-NaN", {kNum, 0xfff8000000000000, 4}},
+      {"nan(12)", {kNum, 0x7ff8000000000000, 3}},
+      {"inf", {kNum, bits(INFINITY), 3}},
+      {"infx", {kNum, bits(INFINITY), 3}},
+      {"-infinity", {kNum, bits(-INFINITY), 9}},
+      {"0x1p3", {kNum, bits(8.0), 5}},
+      {"0x.e", {kNum, bits(0.875), 4}},
+      {"0X1P+1", {kNum, bits(2.0), 6}},
+      {"0x1e3p1", {kNum, bits(966.0), 7}},
+      {"0x.", {kNum, bits(0.0), 3}},
+      {"-0x.", {kNum, bits(-0.0), 4}},
+      {"1ex", {kNum, bits(1.0), 2}},
+      {"1e+x", {kNum, bits(1.0), 3}},
+      {"1e+-5", {kNum, bits(1.0), 3}},
+      {"08", {kNum, bits(8.0), 2}},
+      {"-0", {kNum, bits(-0.0), 2}},
+      {"1e400", {kNum, bits(INFINITY), 5}},
+      {"1e999999999999999999", {kNum, bits(INFINITY), 20}},
+      {"-1e-9999", {kNum, bits(-0.0), 8}},
+      {"1e-99999999999999", {kNum, bits(0.0), 17}},
+      {"0e99999999999999999999", {kNum, bits(0.0), 22}},
+      {"0x1p99999999999999999999", {kNum, bits(INFINITY), 24}},
+      {"0.0000000000000000000000000001e28", {kNum, bits(1.0), 33}},
+      {"0xg", {kNo, untouched, 3}},
+      {"0xp3", {kNo, untouched, 4}},
+      {"infinix", {kNo, untouched, 7}},
+      {"infin 5", {kNo, untouched, 5}},
+      {"na 5", {kNo, untouched, 2}},
+      {"+", {kNo, untouched, 1}},
+      {"-.", {kNo, untouched, 2}},
+      {".e5", {kNo, untouched, 3}},
+      {"abc 5", {kNo, untouched, 3}},
+      {" \t", {kEnd, untouched, 2}},
+  };
+  for (const RealCase& c : cases) EXPECT_EQ(scan_lf(c.text), c.as_lf) << '"' << c.text << '"';
+}
+
+TEST(Scan, SuccessiveEntriesResumeAfterEachNumeralOrRejectedEntry) {
+  const std::string text = "12abc 0x1g -inf7 z";
+  ByteStream in = memory_stream(text.data(), text.size());
+  int i = 0;
+  double d = 0;
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kNum);
+  EXPECT_EQ(i, 12);
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kNo);
+  EXPECT_EQ(scan_integer(in, IntegerBase::from_prefix, &i), kNum);
+  EXPECT_EQ(i, 1);
+  EXPECT_EQ(scan_real(in, &d), kNo);  // "g" is the rest of "0x1g"
+  EXPECT_EQ(scan_real(in, &d), kNum);
+  EXPECT_EQ(d, -INFINITY);
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kNum);
+  EXPECT_EQ(i, 7);
+  EXPECT_EQ(scan_real(in, &d), kNo);
+  EXPECT_EQ(scan_real(in, &d), kEnd);
+}
+
+// ---- differential against the C library ----
+
+std::string random_token(std::mt19937_64& rng) {
+  static const char* const pieces[] = {
+      "0",    "1",        "7",        "8",           "9",           "5",
+      "0x",   "0X",       "x",        ".",           "e",           "E",
+      "p",    "P",        "+",        "-",           "a",           "f",
+      "F",    "g",        "n",        "i",           "t",           "y",
+      "nan",  "inf",      "infinity", "IN",          "NaN",         "fin",
+      "(",    "infin",    " ",        "2147483647",  "2147483648",  "4294967296",
+      "ff",   "80000000", "7fffffff", "17777777777", "20000000000", "9007199254740993",
+      "e308", "e-324"};
+  std::string token = rng() % 8 == 0 ? " \t\n" : "";
+  for (int n = 1 + static_cast<int>(rng() % 6); n > 0; --n) {
+    if (rng() % 16 == 0) {
+      const char* run = rng() % 2 ? "0123456789" : "0000000001";
+      for (int k = static_cast<int>(rng() % 900); k > 0; --k) token += run[rng() % 10];
+    } else {
+      token += pieces[rng() % std::size(pieces)];
+    }
+  }
+  return token;
+}
+
+// What glibc's " %li%n" / " %ld%n" / " %lf%n" does with the token, in the
+// program's terms: rejected entries are dropped up to the next white space,
+// and integers saturate to 32 bits.
+Outcome glibc(const std::string& token, const char* format, bool real) {
+  long l = 0;
+  double d = 0;
+  int n = 0;
+  const int r = real ? std::sscanf(token.c_str(), format, &d, &n)
+                     : std::sscanf(token.c_str(), format, &l, &n);
+  if (r == 1) {
+    const long clamped = l > INT_MAX ? INT_MAX : l < INT_MIN ? INT_MIN : l;
+    return {kNum, real ? bits(d) : bits(static_cast<int>(clamped)), static_cast<std::size_t>(n)};
+  }
+  std::size_t end = token.find_first_not_of(" \t\n\v\f\r");
+  if (end != std::string::npos) end = token.find_first_of(" \t\n\v\f\r", end);
+  return {r == EOF ? kEnd : kNo, real ? bits(kRealSentinel) : bits(kIntSentinel),
+          end == std::string::npos ? token.size() : end};
+}
+
+TEST(ScanDifferential, MatchesGlibcOnGeneratedTokensInMemoryAndByteAtATime) {
+  struct Conversion {
+    const char* format;
+    IntegerBase base;
+    bool real;
+  };
+  const Conversion conversions[] = {{" %li%n", IntegerBase::from_prefix, false},
+                                    {" %ld%n", IntegerBase::decimal, false},
+                                    {" %lf%n", IntegerBase::decimal, true}};
+  std::mt19937_64 rng(20240601);
+  constexpr int kTokens = 200000;
+  for (const Conversion& c : conversions) {
+    int mismatches = 0;
+    int numbers = 0;
+    for (int k = 0; k < kTokens && mismatches < 10; ++k) {
+      const std::string token = random_token(rng);
+      const Outcome expected = glibc(token, c.format, c.real);
+      numbers += expected.result == kNum;
+      const bool memory_ok = scan(token, c.base, c.real) == expected;
+      const bool trickle_ok = scan(token, c.base, c.real, true) == expected;
+      if (!memory_ok || !trickle_ok) {
+        ++mismatches;
+        ADD_FAILURE() << c.format << " on \"" << token << "\" (memory " << memory_ok
+                      << ", byte at a time " << trickle_ok << ")";
+      }
+    }
+    EXPECT_GT(numbers, kTokens / 4) << c.format;  // the generator must reach both outcomes
+    EXPECT_LT(numbers, kTokens * 3 / 4) << c.format;
+  }
+}
+
+// ---- long numerals ----
+
+constexpr std::size_t kHuge = 10'000'000;
+
+TEST(ScanLong, TenMillionDigitNumeralsRoundOnTheirLastDigit) {
+  const std::string zeros(kHuge, '0');
+  EXPECT_EQ(real_of("9007199254740993." + zeros), 9007199254740992.0);  // tie, to even
+  EXPECT_EQ(real_of("9007199254740993." + zeros + "1"), 9007199254740994.0);
+  EXPECT_EQ(real_of("-0." + zeros + "9007199254740993e" + std::to_string(kHuge + 16)),
+            -9007199254740992.0);
+  EXPECT_EQ(real_of("1" + zeros + "e-" + std::to_string(kHuge)), 1.0);
+  EXPECT_EQ(real_of("0x1.00000000000008" + zeros), 1.0);
+  EXPECT_EQ(real_of("0x1.00000000000008" + zeros + "1"), 0x1.0000000000001p0);
+  EXPECT_EQ(real_of("0x1" + zeros + "p-" + std::to_string(4 * kHuge)), 1.0);
+  EXPECT_EQ(real_of("0x0." + zeros + "1p" + std::to_string(4 * kHuge + 4)), 1.0);
+  EXPECT_EQ(scan_i(zeros + "48"), (Outcome{kNum, 4, kHuge + 1}));  // octal: "8" is not a digit
+  EXPECT_EQ(scan_d("-" + zeros + "2147483648"), (Outcome{kNum, bits(INT_MIN), kHuge + 11}));
+  EXPECT_EQ(scan_d("1" + zeros), (Outcome{kNum, 2147483647, kHuge + 1}));
+}
+
+// The exact decimal expansion of m * 2^e.
+std::string exact_decimal(std::uint64_t m, int e) {
+  std::vector<int> digits;  // least significant first
+  for (; m > 0; m /= 10) digits.push_back(static_cast<int>(m % 10));
+  const int factor = e < 0 ? 5 : 2;
+  for (int k = std::abs(e); k > 0; --k) {
+    int carry = 0;
+    for (int& d : digits) {
+      carry += d * factor;
+      d = carry % 10;
+      carry /= 10;
+    }
+    if (carry > 0) digits.push_back(carry);
+  }
+  std::string text;
+  for (auto it = digits.rbegin(); it != digits.rend(); ++it) text += static_cast<char>('0' + *it);
+  if (e >= 0) return text;
+  const std::size_t places = static_cast<std::size_t>(-e);
+  if (text.size() <= places) text.insert(0, places - text.size() + 1, '0');
+  return text.insert(text.size() - places, ".");
+}
+
+TEST(ScanLong, ExactMidpointsRoundToEvenAndTheFarthestDigitBreaksTheTie) {
+  struct Midpoint {
+    std::uint64_t m;
+    int e;
+    double below, tie, above;
+  };
+  const Midpoint cases[] = {
+      {1, -1075, 0.0, 0.0, 0x1p-1074},
+      {(1ull << 53) + 1, -1075, 0x1p-1022, 0x1p-1022, 0x1.0000000000001p-1022},
+      {(1ull << 53) + 3, -1075, 0x1.0000000000001p-1022, 0x1.0000000000002p-1022,
+       0x1.0000000000002p-1022},
+      {(1ull << 53) + 1, -600, 0x1p-547, 0x1p-547, 0x1.0000000000001p-547},
+      {(1ull << 53) + 1, -53, 1.0, 1.0, 0x1.0000000000001p0},
+      {(1ull << 54) - 1, 970, DBL_MAX, INFINITY, INFINITY},
+  };
+  for (const Midpoint& c : cases) {
+    const std::string tie = exact_decimal(c.m, c.e);
+    std::string below = tie;
+    --below.back();  // the last digit of an odd multiple of a power of two is not 0
+    below += tie.find('.') == std::string::npos ? ".9999999999" : "9999999999";
+    const std::string above =
+        tie + (tie.find('.') == std::string::npos ? "." : "") + std::string(2000, '0') + "1";
+    EXPECT_EQ(real_of(below), c.below) << c.m << "*2^" << c.e;
+    EXPECT_EQ(real_of(tie), c.tie) << c.m << "*2^" << c.e << " = " << tie;
+    EXPECT_EQ(real_of(above), c.above) << c.m << "*2^" << c.e;
+    EXPECT_EQ(bits(real_of("-" + tie)), bits(-c.tie)) << c.m << "*2^" << c.e;
+  }
+}
+
+}  // namespace
