@@ -19,7 +19,7 @@ const std::string BREAK_DOWN =
     "\nCONVERT DISTANCES IN KM TO LIGHTDISTANCES\n\nPlease enter a distance in kilometres:\\> ";
 const std::string TO_LIGHT = MAIN + LIGHT + BREAK_DOWN;
 
-std::string breakdown(int years, int months, int weeks, int days, int hours, int minutes,
+std::string breakdown(unsigned years, int months, int weeks, int days, int hours, int minutes,
                       const std::string& seconds) {
   return "\nThe given distance equals\n" + std::to_string(years) + " lightyears\n" +
          std::to_string(months) + " lightmonths\n" + std::to_string(weeks) + " lightweeks\n" +
@@ -88,6 +88,18 @@ const SessionCase BREAKDOWN_CASES[] = {
     {"InfinityIsRefused", "3\n2\ninf\n0\n", TO_LIGHT + INCORRECT + MAIN, 255},
     {"FourBillionLightYearsAndMoreAreRefused", "3\n2\n4.0633e22\n0\n",
      TO_LIGHT + INCORRECT + MAIN, 255},
+    // The last digit of these seconds differs when the same steps are
+    // rounded once from quadruple precision, or done in plain double.
+    {"ExtendedNotQuadrupleNorDoubleA", "3\n2\n53240556428505784\n0\n",
+     TO_LIGHT + breakdown(5627, 7, 3, 6, 22, 1, "32.284716") + MAIN, 255},
+    {"ExtendedNotQuadrupleNorDoubleB", "3\n2\n870648723274912512\n0\n",
+     TO_LIGHT + breakdown(92029, 7, 1, 4, 20, 2, "35.357282") + MAIN, 255},
+    {"ExtendedNotQuadrupleNorDoubleC", "3\n2\n3483292386428515840\n0\n",
+     TO_LIGHT + breakdown(368192, 1, 3, 6, 0, 38, "55.326461") + MAIN, 255},
+    {"ExtendedNotQuadrupleNorDoubleD", "3\n2\n9820683354038495232\n0\n",
+     TO_LIGHT + breakdown(1038069, 2, 2, 3, 0, 31, "34.837135") + MAIN, 255},
+    {"JustBelowFourBillionLightYears", "3\n2\n4.0632e22\n0\n",
+     TO_LIGHT + breakdown(4294897478, 8, 2, 4, 3, 46, "7.167526") + MAIN, 255},
     {"DistanceNonNumberAsksAgain", "3\n2\nfar\n299792.46\n0\n",
      TO_LIGHT + INCORRECT + "\nPlease enter a distance in kilometres:\\> " +
          breakdown(0, 0, 0, 0, 0, 0, "1.000000") + MAIN,
