@@ -25,15 +25,37 @@ const SessionCase CONSOLE[] = {
     {"HugeNumeralSaturatesInsteadOfWrapping", "4294967297\n0\n", MAIN + INCORRECT + MAIN, 255},
     {"HugeNegativeNumeralSaturates", "-4294967296\n0\n", MAIN + INCORRECT + MAIN, 255},
     {"TwoEntriesOnOneLine", "7 2\n0\n0\n", MAIN + INCORRECT + MAIN + PLANET_SUB + MAIN, 255},
-    {"TrailingTextIsTheNextEntry", "12abc\n0\n",
-     MAIN + INCORRECT + MAIN + INCORRECT + PROMPT, 255, false},
+    {"TrailingTextIsTheNextEntry", "12abc\n0\n", MAIN + INCORRECT + MAIN + INCORRECT + PROMPT, 255,
+     false},
     {"LightMenuCancelReturnsSilently", "3\n0\n0\n", MAIN + LIGHT + MAIN, 255},
     {"LightMenuIncorrectReturnsToMainMenu", "3\n7\n0\n", MAIN + LIGHT + INCORRECT + MAIN, 255},
-    {"LightMenuNonNumberAsksAgain", "3\nxyz\n0\n0\n",
-     MAIN + LIGHT + INCORRECT + PROMPT + MAIN, 255},
+    {"LightMenuNonNumberAsksAgain", "3\nxyz\n0\n0\n", MAIN + LIGHT + INCORRECT + PROMPT + MAIN,
+     255},
     {"EndOfInputAtLightMenu", "3\n", MAIN + LIGHT + END, 0},
     {"CarriageReturnsAreWhiteSpace", "3\r\n0\r\n0\r\n", MAIN + LIGHT + MAIN, 255},
 };
 SESSIONS(Console, CONSOLE);
 
 }  // namespace
+
+// A caller may leave standard input non-blocking; "nothing yet" is neither
+// the end of input nor a read error.
+TEST(ConsoleInput, NonBlockingInputIsWaitedFor) {
+  SessionOptions options;
+  options.nonblocking_input = true;
+  options.input_delay_ms = 200;
+  const SessionResult r = run_session("3\n0\n0\n", options);
+  EXPECT_EQ(r.out, START + text::MAIN + text::LIGHT + text::MAIN);
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err, "");
+}
+
+// Standard input that cannot be read at all is an error, not the end.
+TEST(ConsoleInput, UnreadableInputIsAReadError) {
+  SessionOptions options;
+  options.stdin_path = "/";  // reading a directory fails
+  const SessionResult r = run_session("", options);
+  EXPECT_EQ(r.out, START + text::MAIN);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "cosmic-distances: read error: Is a directory\n");
+}

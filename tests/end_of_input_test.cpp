@@ -11,7 +11,8 @@ std::vector<std::size_t> word_ends(const std::string& input) {
   std::vector<std::size_t> ends;
   for (std::size_t i = 0; i < input.size(); ++i) {
     const bool word = !std::isspace(static_cast<unsigned char>(input[i]));
-    const bool last = i + 1 == input.size() || std::isspace(static_cast<unsigned char>(input[i + 1]));
+    const bool last =
+        i + 1 == input.size() || std::isspace(static_cast<unsigned char>(input[i + 1]));
     if (word && last) ends.push_back(i + 1);
   }
   return ends;

@@ -86,8 +86,8 @@ const SessionCase BREAKDOWN_CASES[] = {
     {"MinusInfinityGivesZeros", "3\n2\n-inf\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
     // More light years than a 32-bit count can say: refused, not wrapped.
     {"InfinityIsRefused", "3\n2\ninf\n0\n", TO_LIGHT + INCORRECT + MAIN, 255},
-    {"FourBillionLightYearsAndMoreAreRefused", "3\n2\n4.0633e22\n0\n",
-     TO_LIGHT + INCORRECT + MAIN, 255},
+    {"FourBillionLightYearsAndMoreAreRefused", "3\n2\n4.0633e22\n0\n", TO_LIGHT + INCORRECT + MAIN,
+     255},
     // The last digit of these seconds differs when the same steps are
     // rounded once from quadruple precision, or done in plain double.
     {"ExtendedNotQuadrupleNorDoubleA", "3\n2\n53240556428505784\n0\n",

@@ -34,7 +34,9 @@ void make_pipe(int fds[2]) {
 }
 
 [[noreturn]] void exec_program(int in, int out, int err, const SessionOptions& options) {
+  if (!options.stdin_path.empty()) in = open(options.stdin_path.c_str(), O_RDONLY);
   dup2(in, 0);
+  if (options.nonblocking_input) fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
   dup2(out, 1);
   dup2(err, 2);
   signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
@@ -70,8 +72,10 @@ void pump(int to_child, int from_out, int from_err, const std::string& input, Se
     for (int i = 0; i < 2; ++i) {
       if (*readers[i] < 0 || !fds[i + 1].revents) continue;
       const ssize_t n = read(*readers[i], buffer, sizeof buffer);
-      if (n > 0) sinks[i]->append(buffer, static_cast<std::size_t>(n));
-      else close(*readers[i]), *readers[i] = -1;
+      if (n > 0)
+        sinks[i]->append(buffer, static_cast<std::size_t>(n));
+      else
+        close(*readers[i]), *readers[i] = -1;
     }
   }
 }
@@ -98,6 +102,7 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
   close(err[1]);
   if (child_out != out[1]) close(child_out);
   SessionResult result;
+  if (options.input_delay_ms > 0) usleep(static_cast<useconds_t>(options.input_delay_ms) * 1000);
   pump(in[1], out[0], err[0], input, result);
   int status = 0;
   rusage usage{};
@@ -109,7 +114,9 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
   return result;
 }
 
-bool memory_is_measurable() { return COSMIC_MEASURE_MEMORY != 0; }
+bool memory_is_measurable() {
+  return COSMIC_MEASURE_MEMORY != 0;
+}
 
 const std::string START =
     "<clear>"

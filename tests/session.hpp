@@ -8,18 +8,24 @@
 struct SessionOptions {
   // Where standard output goes: a pipe that is read (empty), or this file.
   std::string stdout_path;
+  // Where standard input comes from: the input pipe (empty), or this file.
+  std::string stdin_path;
   // Close the reading end of the output pipe before the program starts.
   bool close_output = false;
   // Start the program with SIGPIPE ignored.
   bool ignore_sigpipe = false;
+  // Give the program a non-blocking standard input and hold the input back
+  // this long, so that its first reads find nothing yet.
+  bool nonblocking_input = false;
+  int input_delay_ms = 0;
 };
 
 struct SessionResult {
   std::string out;
   std::string err;
-  int status = -1;       // exit status, or -1 when ended by a signal
-  int signal = 0;        // the signal that ended it, or 0
-  long max_rss_kb = 0;   // peak resident memory (the program and its children)
+  int status = -1;      // exit status, or -1 when ended by a signal
+  int signal = 0;       // the signal that ended it, or 0
+  long max_rss_kb = 0;  // peak resident memory (the program and its children)
 };
 
 // Feeds `input` to the program, then closes its input; collects everything.

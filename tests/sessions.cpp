@@ -5,7 +5,9 @@ std::vector<SessionCase>& all_sessions() {
   return cases;
 }
 
-std::string case_name(const testing::TestParamInfo<SessionCase>& info) { return info.param.name; }
+std::string case_name(const testing::TestParamInfo<SessionCase>& info) {
+  return info.param.name;
+}
 
 TEST_P(Session, Output) {
   const SessionCase& c = GetParam();

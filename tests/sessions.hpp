@@ -21,6 +21,9 @@ struct SessionCase {
   bool one_entry_per_word = true;
 };
 
+// Cases print as their names in test reports.
+inline void PrintTo(const SessionCase& c, std::ostream* os) { *os << c.name; }
+
 // Every registered case, for tests that run all sessions in other ways.
 std::vector<SessionCase>& all_sessions();
 
@@ -36,7 +39,7 @@ class Session : public testing::TestWithParam<SessionCase> {};
 std::string case_name(const testing::TestParamInfo<SessionCase>& info);
 
 // Runs a table of cases as tests named Prefix/Session.Output/<name>.
-#define SESSIONS(prefix, table)                                                \
+#define SESSIONS(prefix, table)                                                   \
   INSTANTIATE_TEST_SUITE_P(prefix, Session, testing::ValuesIn(table), case_name); \
   static const SessionRegistration prefix##_registration(table)
 
@@ -46,7 +49,8 @@ namespace text {
 inline const std::string PROMPT = "\nPlease select an item from the menu:\\> ";
 inline const std::string MAIN =
     "\n\nCOSMIC DISTANCES\n"
-    "\n1\tsun to sun distances\n2\tdistances within our solar system\n3\tlightdistances\n0\texit\n\n" +
+    "\n1\tsun to sun distances\n2\tdistances within our solar "
+    "system\n3\tlightdistances\n0\texit\n\n" +
     PROMPT;
 inline const std::string INCORRECT = "\nincorrect entry!\a\n";
 inline const std::string LIGHT =

@@ -69,8 +69,8 @@ const SessionCase STARS_CASES[] = {
          km("Fomalhaut", "Piscis Austrinus", "217592155489911.250") + OUT,
      255},
     {"MintakaInKilometres", "1\n1\n24\n1\n0\n0\n",
-     INTO + report("Mintaka", "Orion", "1800.0") +
-         km("Mintaka", "Orion", "17028951299210444.000") + OUT,
+     INTO + report("Mintaka", "Orion", "1800.0") + km("Mintaka", "Orion", "17028951299210444.000") +
+         OUT,
      255},
     {"SiriusAnswerNoGivesOnlyLightYears", "1\n1\n2\n2\n0\n0\n",
      INTO + report("Sirius", "Canis Major", "8.7") + OUT, 255},

@@ -28,9 +28,9 @@ TEST(StarCatalogue, RowsInCatalogueOrder) {
     const char* name;
     const char* constellation;
     float lightyears;
-  } rows[] = {{0, "Bungula", "Centaurus", 4.3f},  {6, "Arcturus", "Bootes", 37},
-              {7, "Rigel", "Orion", 32.5f},        {17, "Antares", "Scorpius", 560},
-              {18, "Canopus", "Carina", 550},      {19, "Betelgeuse", "Orion", 650},
+  } rows[] = {{0, "Bungula", "Centaurus", 4.3f}, {6, "Arcturus", "Bootes", 37},
+              {7, "Rigel", "Orion", 32.5f},      {17, "Antares", "Scorpius", 560},
+              {18, "Canopus", "Carina", 550},    {19, "Betelgeuse", "Orion", 650},
               {23, "Mintaka", "Orion", 1800}};
   for (const auto& r : rows) {
     EXPECT_STREQ(STERNE_NAMEN[r.row], r.name);

@@ -47,13 +47,21 @@ int line() {
   return 0;
 }
 
-int numeriktest(int value) { return value; }
+int numeriktest(int value) {
+  return value;
+}
 
-void complain() { write_line("\nincorrect entry!\a"); }
+void complain() {
+  write_line("\nincorrect entry!\a");
+}
 
-int ask_integer(const char* prompt) { return ask_integer_in(IntegerBase::from_prefix, prompt); }
+int ask_integer(const char* prompt) {
+  return ask_integer_in(IntegerBase::from_prefix, prompt);
+}
 
-int ask_decimal(const char* prompt) { return ask_integer_in(IntegerBase::decimal, prompt); }
+int ask_decimal(const char* prompt) {
+  return ask_integer_in(IntegerBase::decimal, prompt);
+}
 
 double ask_real(const char* prompt) {
   write_text(prompt);

@@ -21,6 +21,10 @@ ByteStream input{nullptr, nullptr, refill_from_device, false};
 
 }  // namespace
 
-ByteStream& standard_input() { return input; }
+ByteStream& standard_input() {
+  return input;
+}
 
-void reset_input() { input = ByteStream{nullptr, nullptr, refill_from_device, false}; }
+void reset_input() {
+  input = ByteStream{nullptr, nullptr, refill_from_device, false};
+}

@@ -18,11 +18,17 @@ void check(bool written) {
 
 }  // namespace
 
-void start_output() { std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer); }
+void start_output() {
+  std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
+}
 
-void write_text(const char* text) { check(std::fputs(text, stdout) != EOF); }
+void write_text(const char* text) {
+  check(std::fputs(text, stdout) != EOF);
+}
 
-void write_line(const char* text) { check(std::puts(text) != EOF); }
+void write_line(const char* text) {
+  check(std::puts(text) != EOF);
+}
 
 void write_format(const char* format, ...) {
   std::va_list arguments;
@@ -32,7 +38,9 @@ void write_format(const char* format, ...) {
   check(written >= 0);
 }
 
-void flush_output() { check(std::fflush(stdout) == 0); }
+void flush_output() {
+  check(std::fflush(stdout) == 0);
+}
 
 void exit_program(int status) {
   flush_output();

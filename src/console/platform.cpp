@@ -29,6 +29,8 @@ void run_command(const char* command) {
   (void)ignored;
 }
 
-void end_process(int status) { std::exit(status); }
+void end_process(int status) {
+  std::exit(status);
+}
 
 }  // namespace platform

@@ -2,7 +2,9 @@
 
 namespace {
 
-Extended ext(double value) { return Extended::from_double(value); }
+Extended ext(double value) {
+  return Extended::from_double(value);
+}
 
 const Extended SPEED_OF_LIGHT = ext(LICHTGESCHWINDIGKEIT);
 

@@ -18,12 +18,15 @@ constexpr LightTimeDialog LIGHT_TIME_DIALOGS[LIGHT_TIME_UNIT_COUNT] = {
      "%.1lf lightseconds are %.2lf km.\n"},
     {"\nHow many lightminutes would you like to convert to km?:\\> ",
      "%.1lf lightminutes are %.2lf km.\n"},
-    {"\nHow many lighthours would you like to convert to km?:\\> ", "%.1lf lighthours are %g km.\n"},
+    {"\nHow many lighthours would you like to convert to km?:\\> ",
+     "%.1lf lighthours are %g km.\n"},
     {"\nHow many lightdays would you like to convert to km?:\\> ", "%.1lf lightdays are %g km.\n"},
-    {"\nHow many lightweeks would you like to convert to km?:\\> ", "%.1lf lightweeks are %g km.\n"},
+    {"\nHow many lightweeks would you like to convert to km?:\\> ",
+     "%.1lf lightweeks are %g km.\n"},
     {"\nHow many lightmonths would you like to convert to km?:\\> ",
      "%.1lf lightmonths are %g km.\n"},
-    {"\nHow many lightyears would you like to convert to km?:\\> ", "%.1lf lightyears are %g km.\n"}};
+    {"\nHow many lightyears would you like to convert to km?:\\> ",
+     "%.1lf lightyears are %g km.\n"}};
 
 void write_breakdown(const LightBreakdown& b) {
   write_format("\nThe given distance equals\n%u lightyears\n", b.years);

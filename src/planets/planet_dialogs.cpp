@@ -7,12 +7,18 @@
 
 namespace {
 
-bool on_menu(int number) { return number >= 1 && number <= PLANET_COUNT; }
+bool on_menu(int number) {
+  return number >= 1 && number <= PLANET_COUNT;
+}
 
-bool out_of_range(int number) { return number < 0 || number > PLANET_COUNT; }
+bool out_of_range(int number) {
+  return number < 0 || number > PLANET_COUNT;
+}
 
 // Light-time answers other than 1 end the report silently.
-bool wants_light_time(const char* question) { return numeriktest(ask_integer(question)) == 1; }
+bool wants_light_time(const char* question) {
+  return numeriktest(ask_integer(question)) == 1;
+}
 
 void report_planet_and_sun(int row) {
   write_format("\nThe average distance of planet %s to Sun equals %.0lf km\n", PLANETENNAMEN[row],
@@ -21,9 +27,10 @@ void report_planet_and_sun(int row) {
                         "this distance?\n1 yes\t2 no:\\> "))
     return;
   const lichtzeit time = kmlicht1(PLANETEN[row]);
-  write_format("\nThe distance of planet %s to Sun takes the light %i hours,\n %i minutes und %lf "
-               "seconds\n",
-               PLANETENNAMEN[row], time.stunden, time.minuten, time.sekunden);
+  write_format(
+      "\nThe distance of planet %s to Sun takes the light %i hours,\n %i minutes und %lf "
+      "seconds\n",
+      PLANETENNAMEN[row], time.stunden, time.minuten, time.sekunden);
 }
 
 void report_two_planets(int inner, int outer) {
@@ -31,9 +38,10 @@ void report_two_planets(int inner, int outer) {
   const Extended far = Extended::from_double(PLANETEN[outer]);
   const double conjunction = (far - near).to_double();
   const double opposition = (far + near).to_double();
-  write_format("\nThe distance between %s and %s differs from %.0lf km\nin conjunction and %.0lf km "
-               "in opposition.\n",
-               PLANETENNAMEN[inner], PLANETENNAMEN[outer], conjunction, opposition);
+  write_format(
+      "\nThe distance between %s and %s differs from %.0lf km\nin conjunction and %.0lf km "
+      "in opposition.\n",
+      PLANETENNAMEN[inner], PLANETENNAMEN[outer], conjunction, opposition);
   if (!wants_light_time("\nWould you like to know, how long it would take the light to travel "
                         "these distances?\n1 yes\t2 no:\\> "))
     return;
