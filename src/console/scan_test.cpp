@@ -215,7 +215,7 @@ std::string random_token(std::mt19937_64& rng) {
       "nan",  "inf",      "infinity", "IN",          "NaN",         "fin",
       "(",    "infin",    " ",        "2147483647",  "2147483648",  "4294967296",
       "ff",   "80000000", "7fffffff", "17777777777", "20000000000", "9007199254740993",
-      "e308", "e-324"};
+      "e308", "e-324",    "\f",       "\xb5",        "INFINITY",    "iNfInItY"};
   std::string token = rng() % 8 == 0 ? " \t\n" : "";
   for (int n = 1 + static_cast<int>(rng() % 6); n > 0; --n) {
     if (rng() % 16 == 0) {
@@ -312,12 +312,15 @@ std::string exact_decimal(std::uint64_t m, int e) {
     }
     if (carry > 0) digits.push_back(carry);
   }
+  // Dividing by 10^places puts the point after digit `places`.
+  const std::size_t places = e < 0 ? static_cast<std::size_t>(-e) : 0;
+  if (e < 0 && digits.size() <= places) digits.resize(places + 1, 0);
   std::string text;
-  for (auto it = digits.rbegin(); it != digits.rend(); ++it) text += static_cast<char>('0' + *it);
-  if (e >= 0) return text;
-  const std::size_t places = static_cast<std::size_t>(-e);
-  if (text.size() <= places) text.insert(0, places - text.size() + 1, '0');
-  return text.insert(text.size() - places, ".");
+  for (std::size_t i = digits.size(); i-- > 0;) {
+    text += static_cast<char>('0' + digits[i]);
+    if (e < 0 && i == places) text += '.';
+  }
+  return text;
 }
 
 TEST(ScanLong, ExactMidpointsRoundToEvenAndTheFarthestDigitBreaksTheTie) {
