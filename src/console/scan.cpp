@@ -271,7 +271,7 @@ bool take_word(ByteStream& in, const char* word) {
 
 // "nan", "inf" or "infinity" in any case, the first letter under the
 // look-ahead. Once "infi" is seen, only "infinity" will do.
-ScanResult take_special(ByteStream& in, bool negative, double* value) {
+ScanResult take_nan_or_infinity(ByteStream& in, bool negative, double* value) {
   const bool nan = to_lower(in.peek()) == 'n';
   if (!take_word(in, nan ? "nan" : "inf")) return reject(in);
   if (!nan && to_lower(in.peek()) == 'i' && !take_word(in, "inity")) return reject(in);
@@ -290,7 +290,7 @@ ScanResult scan_real(ByteStream& in, double* value) {
   if (c < 0) return ScanResult::end_of_input;
   RealState st;
   c = take_sign(in, c, &st.negative);
-  if (to_lower(c) == 'n' || to_lower(c) == 'i') return take_special(in, st.negative, value);
+  if (to_lower(c) == 'n' || to_lower(c) == 'i') return take_nan_or_infinity(in, st.negative, value);
   Significand s;
   c = take_hex_prefix(in, c, st, s);
   c = take_mantissa(in, c, st, s);
