@@ -53,7 +53,6 @@ int sonnen() {
     number = numeriktest(ask_integer("\nPlease select a star from the menu:\\> "));
     if (number == 0) return 0;
     if (number > STAR_COUNT || number < 0) {
-      number = 1;
       complain();
     } else {
       sonnenausgabe(number - 1);
