@@ -1,0 +1,300 @@
+#include "light/extended_soft.hpp"
+
+#include <bit>
+#include <cstdint>
+
+namespace {
+
+__extension__ typedef unsigned __int128 u128;
+
+constexpr int kBias = 16383;
+constexpr int kMaxExponent = 0x7fff;
+constexpr std::uint16_t kSign = 0x8000;
+constexpr std::uint64_t kIntegerBit = std::uint64_t{1} << 63;
+constexpr std::uint64_t kQuietBit = std::uint64_t{1} << 62;
+constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
+
+// A finite nonzero value taken apart: value = significand * 2^(exponent -
+// kBias - 63), with the top bit of the significand set. Denormals are
+// normalised, so their exponent drops below 1.
+struct Unpacked {
+  bool negative;
+  int exponent;
+  std::uint64_t significand;
+};
+
+std::uint64_t high(u128 m) {
+  return static_cast<std::uint64_t>(m >> 64);
+}
+std::uint64_t low(u128 m) {
+  return static_cast<std::uint64_t>(m);
+}
+
+int exponent_of(SoftExtended x) {
+  return x.sign_exponent() & kMaxExponent;
+}
+bool negative(SoftExtended x) {
+  return (x.sign_exponent() & kSign) != 0;
+}
+std::uint16_t sign_of(bool negative) {
+  return negative ? kSign : 0;
+}
+
+bool is_special(SoftExtended x) {
+  return exponent_of(x) == kMaxExponent;
+}
+bool is_nan(SoftExtended x) {
+  return is_special(x) && x.significand() != kIntegerBit;
+}
+bool is_infinity(SoftExtended x) {
+  return is_special(x) && x.significand() == kIntegerBit;
+}
+bool is_zero(SoftExtended x) {
+  return exponent_of(x) == 0 && x.significand() == 0;
+}
+
+SoftExtended make(bool negative, int exponent, std::uint64_t significand) {
+  return SoftExtended::from_bits(static_cast<std::uint16_t>(sign_of(negative) | exponent),
+                                 significand);
+}
+SoftExtended zero(bool negative) {
+  return make(negative, 0, 0);
+}
+SoftExtended infinity(bool negative) {
+  return make(negative, kMaxExponent, kIntegerBit);
+}
+// What x87 delivers for an invalid operation with no NaN operand.
+SoftExtended default_nan() {
+  return make(true, kMaxExponent, kIntegerBit | kQuietBit);
+}
+SoftExtended with_sign(SoftExtended x, bool negative) {
+  return make(negative, exponent_of(x), x.significand());
+}
+
+// For finite nonzero x only.
+Unpacked unpack(SoftExtended x) {
+  const int exponent = exponent_of(x);
+  const std::uint64_t significand = x.significand();
+  if (exponent != 0) return {negative(x), exponent, significand};
+  const int shift = std::countl_zero(significand);
+  return {negative(x), 1 - shift, significand << shift};
+}
+
+// Shifts right, folding every bit shifted out into bit 0 so that rounding
+// still sees that the value was inexact.
+u128 shift_right_sticky(u128 m, int count) {
+  if (count <= 0) return m;
+  if (count >= 128) return m != 0 ? 1 : 0;
+  const bool lost = (m << (128 - count)) != 0;
+  return (m >> count) | (lost ? 1 : 0);
+}
+
+// Rounds m (top bit set; value = m * 2^(exponent - kBias - 127)) to 64 bits,
+// to nearest with ties to even, and packs it; too small a result becomes a
+// denormal rounded once, too large a one infinity.
+SoftExtended round_and_pack(bool negative, int exponent, u128 m) {
+  if (exponent < 1) {
+    m = shift_right_sticky(m, 1 - exponent);
+    exponent = 0;
+  }
+  std::uint64_t significand = high(m);
+  const std::uint64_t rest = low(m);
+  if (rest > kHalf || (rest == kHalf && (significand & 1) != 0)) {
+    ++significand;
+    if (significand == 0) {
+      significand = kIntegerBit;
+      ++exponent;
+    } else if (exponent == 0 && (significand & kIntegerBit) != 0) {
+      exponent = 1;  // a denormal rounded up into the normal range
+    }
+  }
+  if (exponent >= kMaxExponent) return infinity(negative);
+  return make(negative, exponent, significand);
+}
+
+SoftExtended quieted(SoftExtended x) {
+  return SoftExtended::from_bits(x.sign_exponent(), x.significand() | kQuietBit);
+}
+
+// At least one operand is a NaN: the one x87 passes on, quieted.
+SoftExtended propagate_nan(SoftExtended a, SoftExtended b) {
+  if (!is_nan(b)) return quieted(a);
+  if (!is_nan(a)) return quieted(b);
+  const bool a_quiet = (a.significand() & kQuietBit) != 0;
+  const bool b_quiet = (b.significand() & kQuietBit) != 0;
+  if (a_quiet != b_quiet) return quieted(a_quiet ? a : b);
+  if (a.significand() != b.significand()) {
+    return quieted(a.significand() > b.significand() ? a : b);
+  }
+  return quieted(negative(a) ? b : a);
+}
+
+// x + y for finite nonzero operands, x of the larger magnitude.
+SoftExtended add_ordered(Unpacked x, Unpacked y) {
+  // Bit 126 holds the integer bit; 63 bits below it keep an aligned operand
+  // exact up to an exponent difference of 63 and sticky beyond.
+  const u128 mx = static_cast<u128>(x.significand) << 63;
+  const u128 my =
+      shift_right_sticky(static_cast<u128>(y.significand) << 63, x.exponent - y.exponent);
+  if (x.negative == y.negative) {
+    const u128 sum = mx + my;
+    if ((sum >> 127) != 0) return round_and_pack(x.negative, x.exponent + 1, sum);
+    return round_and_pack(x.negative, x.exponent, sum << 1);
+  }
+  const u128 difference = mx - my;
+  if (difference == 0) return zero(false);  // x - x is +0 when rounding to nearest
+  const std::uint64_t top = high(difference);
+  const int shift = top != 0 ? std::countl_zero(top) : 64 + std::countl_zero(low(difference));
+  return round_and_pack(x.negative, x.exponent - shift + 1, difference << shift);
+}
+
+SoftExtended add_finite(SoftExtended a, SoftExtended b) {
+  const Unpacked x = unpack(a);
+  const Unpacked y = unpack(b);
+  const bool y_larger =
+      y.exponent != x.exponent ? y.exponent > x.exponent : y.significand > x.significand;
+  return y_larger ? add_ordered(y, x) : add_ordered(x, y);
+}
+
+// a + b, where b_negative replaces b's sign (so that a - b needs no copy of
+// b that would lose the NaN it may be).
+SoftExtended add(SoftExtended a, SoftExtended b, bool b_negative) {
+  if (is_nan(a) || is_nan(b)) return propagate_nan(a, b);
+  if (is_infinity(a)) {
+    if (is_infinity(b) && negative(a) != b_negative) return default_nan();
+    return a;
+  }
+  if (is_infinity(b)) return infinity(b_negative);
+  if (is_zero(b)) return is_zero(a) ? zero(negative(a) && b_negative) : a;
+  if (is_zero(a)) return with_sign(b, b_negative);
+  return add_finite(a, with_sign(b, b_negative));
+}
+
+SoftExtended multiply_finite(SoftExtended a, SoftExtended b, bool negative) {
+  const Unpacked x = unpack(a);
+  const Unpacked y = unpack(b);
+  const u128 product = static_cast<u128>(x.significand) * y.significand;
+  const int exponent = x.exponent + y.exponent - kBias;
+  if ((product >> 127) != 0) return round_and_pack(negative, exponent + 1, product);
+  return round_and_pack(negative, exponent, product << 1);
+}
+
+// floor(numerator * 2^64 / divisor) for numerator < divisor; the remainder
+// goes to *remainder.
+std::uint64_t divide_step(std::uint64_t numerator, std::uint64_t divisor,
+                          std::uint64_t* remainder) {
+  const u128 dividend = static_cast<u128>(numerator) << 64;
+  const std::uint64_t quotient = static_cast<std::uint64_t>(dividend / divisor);
+  *remainder = 0 - quotient * divisor;  // the low half of the dividend is 0
+  return quotient;
+}
+
+SoftExtended divide_finite(SoftExtended a, SoftExtended b, bool negative) {
+  const Unpacked x = unpack(a);
+  const Unpacked y = unpack(b);
+  const std::uint64_t divisor = y.significand;
+  int exponent = x.exponent - y.exponent + kBias;
+  // 65 quotient bits (integer bit, 63 more, one for rounding) and whether
+  // anything remains.
+  u128 quotient;
+  std::uint64_t remainder;
+  if (x.significand >= divisor) {
+    quotient = (u128{1} << 64) | divide_step(x.significand - divisor, divisor, &remainder);
+  } else {
+    quotient = divide_step(x.significand, divisor, &remainder);
+    const bool bit = remainder >= divisor - remainder;  // 2 * remainder >= divisor
+    quotient = (quotient << 1) | (bit ? 1 : 0);
+    remainder = bit ? remainder - (divisor - remainder) : remainder << 1;
+    --exponent;
+  }
+  return round_and_pack(negative, exponent, (quotient << 63) | (remainder != 0 ? 1 : 0));
+}
+
+}  // namespace
+
+SoftExtended operator+(SoftExtended a, SoftExtended b) {
+  return add(a, b, negative(b));
+}
+
+SoftExtended operator-(SoftExtended a, SoftExtended b) {
+  return add(a, b, !negative(b));
+}
+
+SoftExtended operator*(SoftExtended a, SoftExtended b) {
+  if (is_nan(a) || is_nan(b)) return propagate_nan(a, b);
+  const bool sign = negative(a) != negative(b);
+  if (is_infinity(a) || is_infinity(b)) {
+    return is_zero(a) || is_zero(b) ? default_nan() : infinity(sign);
+  }
+  if (is_zero(a) || is_zero(b)) return zero(sign);
+  return multiply_finite(a, b, sign);
+}
+
+SoftExtended operator/(SoftExtended a, SoftExtended b) {
+  if (is_nan(a) || is_nan(b)) return propagate_nan(a, b);
+  const bool sign = negative(a) != negative(b);
+  if (is_infinity(a)) return is_infinity(b) ? default_nan() : infinity(sign);
+  if (is_infinity(b)) return zero(sign);
+  if (is_zero(b)) return is_zero(a) ? default_nan() : infinity(sign);
+  if (is_zero(a)) return zero(sign);
+  return divide_finite(a, b, sign);
+}
+
+namespace {
+
+constexpr std::uint64_t kDoubleExponentMask = std::uint64_t{0x7ff} << 52;
+
+double double_from(bool negative, std::uint64_t magnitude_bits) {
+  return std::bit_cast<double>((negative ? std::uint64_t{1} << 63 : 0) | magnitude_bits);
+}
+
+// Keeps the top 64 - shift bits of the significand, rounded to nearest even.
+// A carry out of the kept bits is left in place for the caller.
+std::uint64_t round_off(std::uint64_t significand, int shift) {
+  if (shift > 64) return 0;  // below half of the last kept bit
+  const std::uint64_t kept = shift == 64 ? 0 : significand >> shift;
+  const std::uint64_t rest = shift == 64 ? significand : significand << (64 - shift);
+  const bool up = rest > kHalf || (rest == kHalf && (kept & 1) != 0);
+  return kept + (up ? 1 : 0);
+}
+
+// Finite nonzero x to the bits of |x| as a double.
+std::uint64_t double_magnitude(SoftExtended x) {
+  const Unpacked u = unpack(x);
+  const int biased = u.exponent - kBias + 1023;
+  if (biased >= 0x7ff) return kDoubleExponentMask;
+  if (biased >= 1) {
+    // The integer bit lands in the exponent field, adding the 1 taken off
+    // here; a rounding carry moves on into it (up to infinity) the same way.
+    const std::uint64_t significand = round_off(u.significand, 11);
+    return (static_cast<std::uint64_t>(biased - 1) << 52) + significand;
+  }
+  // Subnormal: rounded once, at its own precision; rounding up to 2^52
+  // gives the smallest normal's bits.
+  return round_off(u.significand, 12 - biased);
+}
+
+}  // namespace
+
+double SoftExtended::to_double() const {
+  if (is_nan()) {
+    // Quieted, the top 52 bits of the fraction kept, as fst does.
+    const std::uint64_t payload = (significand_ >> 11) & ((std::uint64_t{1} << 52) - 1);
+    return double_from(is_negative(), kDoubleExponentMask | (std::uint64_t{1} << 51) | payload);
+  }
+  if (is_special(*this)) return double_from(is_negative(), kDoubleExponentMask);
+  if (is_zero()) return double_from(is_negative(), 0);
+  return double_from(is_negative(), double_magnitude(*this));
+}
+
+bool SoftExtended::truncate_to_u32(std::uint32_t* count) const {
+  if (is_nan()) return false;
+  const int unbiased = exponent() - kBias;  // denormals and zeros: far below 0
+  if (unbiased < 0) {
+    *count = 0;  // |x| < 1, so -1 < x < 1
+    return true;
+  }
+  if (is_negative() || unbiased >= 32) return false;  // x <= -1 or x >= 2^32 (or infinite)
+  *count = static_cast<std::uint32_t>(significand_ >> (63 - unbiased));
+  return true;
+}
