@@ -22,7 +22,9 @@ struct SessionCase {
 };
 
 // Cases print as their names in test reports.
-inline void PrintTo(const SessionCase& c, std::ostream* os) { *os << c.name; }
+inline void PrintTo(const SessionCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 // Every registered case, for tests that run all sessions in other ways.
 std::vector<SessionCase>& all_sessions();
