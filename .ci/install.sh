@@ -56,7 +56,7 @@ check "the program links the C library alone" only_libc
 groff_clean() { [ -z "$(groff -ww -z -man "$page" 2>&1)" ]; }
 check "groff -ww renders the manual page without a warning" groff_clean
 check "mandoc -T lint finds nothing in the manual page" mandoc -T lint -W style "$page"
-man -l "$page" >"$work/man.txt" 2>"$work/man.err" </dev/null
+LC_ALL=C man -l "$page" >"$work/man.txt" 2>"$work/man.err" </dev/null
 man_renders() {
   [ ! -s "$work/man.err" ] &&
     for section in NAME SYNOPSIS DESCRIPTION MENUS INPUT 'EXIT STATUS' EXAMPLES; do
