@@ -259,8 +259,8 @@ for n in 10000 100000 1000000; do
     "$(three own_key vmhwm_kib "$ours" "$s")" "${anon[$n]}" "$(three peak_time "$reference" "$s")" \
     "$(three own_key rssanon_kib "$reference" "$s")"
 done
-say "(KiB) RssAnon of ours: +$((anon[100000] - anon[10000])) KiB from 10000 to 100000 entries," \
-  "+$((anon[1000000] - anon[100000])) KiB from 100000 to 1000000" \
+say "(KiB) RssAnon of ours: $(printf %+d $((anon[100000] - anon[10000]))) KiB from 10000 to 100000 entries," \
+  "$(printf %+d $((anon[1000000] - anon[100000]))) KiB from 100000 to 1000000" \
   "($([ $((anon[1000000] - anon[100000])) -le 8 ] && echo "flat: it does not grow with the input" || echo "GROWS with the input"))"
 heap=$({ valgrind "$ours" <"$work/session-10000.txt" 2>&1 >/dev/null || true; } | sed -n 's/.*total heap usage: //p')
 say "heap use of ours over the 10000-entry session (memcheck): $heap"
