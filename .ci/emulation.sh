@@ -4,3 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset emulation && cmake --build --preset emulation && ctest --preset emulation
+# The long differential run of the emulation against the processor's x87.
+ctest --preset differential
