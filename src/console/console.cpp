@@ -71,6 +71,15 @@ double ask_real(const char* prompt) {
   return value;
 }
 
+int choose_from_sub_menu(const char* menu) {
+  int choice = 0;
+  do {
+    write_text(menu);
+    choice = ask_decimal("Please select an item from the menu:\\> ");
+  } while (choice < 0 || choice > 2);
+  return choice;
+}
+
 void run_command(const char* command) {
   flush_output();
   platform::run_command(command);

@@ -24,6 +24,11 @@ int ask_integer(const char* prompt);
 int ask_decimal(const char* prompt);
 double ask_real(const char* prompt);
 
+// The star and planet sub-menus: writes `menu`, asks with the sub-menus'
+// prompt (a plain decimal), and shows the menu again, silently, until the
+// choice is 0, 1 or 2. Returns that choice.
+int choose_from_sub_menu(const char* menu);
+
 // Runs a command through the system's command interpreter after flushing
 // the output, so its output follows everything written before it.
 void run_command(const char* command);

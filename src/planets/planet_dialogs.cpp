@@ -7,6 +7,9 @@
 
 namespace {
 
+constexpr const char* SUB_MENU =
+    "\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n\n1\tsingle distance\n2\tcomplete list\n0\tcancel\n\n";
+
 bool on_menu(int number) {
   return number >= 1 && number <= PLANET_COUNT;
 }
@@ -56,16 +59,14 @@ void report_two_planets(int inner, int outer) {
 }  // namespace
 
 void vor_planet() {
-  int choice = 0;
-  do {
-    write_line("\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n");
-    write_line("1\tsingle distance");
-    write_line("2\tcomplete list");
-    write_line("0\tcancel\n");
-    choice = ask_decimal("Please select an item from the menu:\\> ");
-  } while (choice < 0 || choice > 2);
-  if (choice == 1) planet();
-  if (choice == 2) gesamt_planet();
+  switch (choose_from_sub_menu(SUB_MENU)) {
+    case 1:
+      planet();
+      break;
+    case 2:
+      gesamt_planet();
+      break;
+  }
 }
 
 int planet() {

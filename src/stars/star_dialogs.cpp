@@ -9,6 +9,9 @@
 
 namespace {
 
+constexpr const char* SUB_MENU =
+    "\n\nSUN TO SUN DISTANCES\n\n1\tget a single distance\n2\tget complete list\n0\tcancel\n\n";
+
 // The star menu is a fixed text in an order of its own: number n reports
 // catalogue row n - 1, whatever its label says ("8 Pollux" reports Rigel),
 // and number 7 reads "Arkturus". Scripts are built on this numbering, so it
@@ -34,16 +37,14 @@ const char* separator(const char* text) {
 }  // namespace
 
 void vor_sonnen() {
-  int choice = 0;
-  do {
-    write_line("\n\nSUN TO SUN DISTANCES\n");
-    write_line("1\tget a single distance");
-    write_line("2\tget complete list");
-    write_line("0\tcancel\n");
-    choice = ask_decimal("Please select an item from the menu:\\> ");
-  } while (choice < 0 || choice > 2);
-  if (choice == 1) sonnen();
-  if (choice == 2) gesamt_sonnen();
+  switch (choose_from_sub_menu(SUB_MENU)) {
+    case 1:
+      sonnen();
+      break;
+    case 2:
+      gesamt_sonnen();
+      break;
+  }
 }
 
 int sonnen() {
