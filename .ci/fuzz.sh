@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=${COSMIC_FUZZ_RUNS:-250000}
+runs=${COSMIC_FUZZ_RUNS:-500000}
 build=build-fuzz
 
 need=()
