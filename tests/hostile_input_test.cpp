@@ -139,7 +139,7 @@ void take_output(Streamed& r, std::string& carry, const char* data, std::size_t 
        at = window.find(INCORRECT, at + INCORRECT.size()))
     ++r.complaints;
   carry = window.substr(window.size() - std::min(window.size(), INCORRECT.size() - 1));
-  r.tail = (r.tail + std::string(data, n)).substr(0);
+  r.tail.append(data, n);
   if (r.tail.size() > TAIL_KEPT) r.tail.erase(0, r.tail.size() - TAIL_KEPT);
 }
 
@@ -179,6 +179,10 @@ Streamed stream(const Input& input) {
   const std::string path = std::string(COSMIC_STUBS) + ":" + (getenv("PATH") ? getenv("PATH") : "");
   r.own_rss_kb = resident_kb();
   const pid_t pid = fork();
+  if (pid < 0) {
+    ADD_FAILURE() << "fork failed";
+    return r;
+  }
   if (pid == 0) {
     dup2(in[0], 0);
     dup2(out[1], 1);
