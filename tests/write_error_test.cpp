@@ -169,7 +169,8 @@ std::string limit_name(const testing::TestParamInfo<LimitCase>& info) {
 const LimitCase LIMITS[] = {
     // The banner does not fit: the flush before `date` fails.
     {"FlushBeforeTheDateFails", "0\n", START.find("<date>") - 10, 1, true},
-    // The start-up fits, the main menu's flush before the first read fails.
+    // The start-up fits, the main menu's flush before the first read fails
+    // (had the program read on, choice 0 would have ended it with 255).
     {"FlushBeforeTheFirstReadFails", "0\n", START.size() + 10, 1, true},
     // The listings fill the file somewhere in the middle of the session.
     {"FlushInTheMiddleOfTheSessionFails", listings(100), 50000, 1, true},
