@@ -98,37 +98,6 @@ constexpr u64 kLess = 2 | 4, kEqual = 1 | 4 | 16, kGreater = 8 | 16, kUnordered 
 // What truncate_to_u32 must leave in place when it fails.
 constexpr std::uint32_t kUntouched = 0xDEADBEEF;
 
-// The result of one operation in a form that holds every kind: conversions
-// take their input from a.sig (double or integer bits); to_double gives
-// double bits, truncation (ok, count), comparison the bits of comparisons().
-Ext soft_result(Kind kind, Ext a, Ext b) {
-  const SoftExtended x = soft(a), y = soft(b);
-  switch (kind) {
-    case Kind::kFromDouble:
-      return ext(SoftExtended::from_double(double_of(a.sig)));
-    case Kind::kFromInteger:
-      return ext(SoftExtended::from_integer(static_cast<std::int64_t>(a.sig)));
-    case Kind::kAdd:
-      return ext(x + y);
-    case Kind::kSubtract:
-      return ext(x - y);
-    case Kind::kMultiply:
-      return ext(x * y);
-    case Kind::kDivide:
-      return ext(x / y);
-    case Kind::kCompare:
-      return {0, static_cast<u64>(comparisons(x, y))};
-    case Kind::kToDouble:
-      return {0, bits_of(x.to_double())};
-    case Kind::kTruncate: {
-      std::uint32_t count = kUntouched;
-      const bool ok = x.truncate_to_u32(&count);
-      return {static_cast<u16>(ok), count};
-    }
-  }
-  return {};
-}
-
 #if COSMIC_NATIVE_X87
 long double native(Ext x) {
   long double v = 0;
@@ -151,13 +120,19 @@ Ext ext(NativeExtended n) {
   return ext(n.value());
 }
 
-Ext native_result(Kind kind, Ext a, Ext b) {
-  const NativeExtended x = native_unit(a), y = native_unit(b);
+#endif  // COSMIC_NATIVE_X87
+
+// The result of one operation in a form that holds every kind: conversions
+// take their input from a.sig (double or integer bits); to_double gives
+// double bits, truncation (ok, count), comparison the bits of comparisons().
+// One body for both implementations, so they are asked exactly the same.
+template <class E>
+Ext result_of(Kind kind, Ext a, E x, E y) {
   switch (kind) {
     case Kind::kFromDouble:
-      return ext(NativeExtended::from_double(double_of(a.sig)));
+      return ext(E::from_double(double_of(a.sig)));
     case Kind::kFromInteger:
-      return ext(NativeExtended::from_integer(static_cast<std::int64_t>(a.sig)));
+      return ext(E::from_integer(static_cast<std::int64_t>(a.sig)));
     case Kind::kAdd:
       return ext(x + y);
     case Kind::kSubtract:
@@ -179,6 +154,14 @@ Ext native_result(Kind kind, Ext a, Ext b) {
   return {};
 }
 
+Ext soft_result(Kind kind, Ext a, Ext b) {
+  return result_of(kind, a, soft(a), soft(b));
+}
+
+#if COSMIC_NATIVE_X87
+Ext native_result(Kind kind, Ext a, Ext b) {
+  return result_of(kind, a, native_unit(a), native_unit(b));
+}
 #endif  // COSMIC_NATIVE_X87
 
 std::string describe(Ext x) {
