@@ -59,3 +59,14 @@ TEST(ConsoleInput, UnreadableInputIsAReadError) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "cosmic-distances: read error: Is a directory\n");
 }
+
+// Input and output both far larger than a pipe holds: the harness must feed
+// and drain at once, or the two sides wait on each other for ever.
+TEST(ConsoleInput, LargeInputAndOutputDoNotDeadlock) {
+  std::string input;
+  for (int i = 0; i < 20000; ++i) input += "3\n0\n";
+  const SessionResult r = run_session(input + "0\n");
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out.size(),
+            START.size() + 20000 * (text::MAIN + text::LIGHT).size() + text::MAIN.size());
+}

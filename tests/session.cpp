@@ -55,6 +55,9 @@ void make_pipe(int fds[2]) {
 void pump(int to_child, int from_out, int from_err, const std::string& input, SessionResult& r) {
   std::size_t written = 0;
   if (input.empty()) close(to_child), to_child = -1;
+  // A blocking write of a large input would wait for the program while the
+  // program waits for us to read its output.
+  if (to_child >= 0) fcntl(to_child, F_SETFL, fcntl(to_child, F_GETFL) | O_NONBLOCK);
   char buffer[1 << 16];
   while (to_child >= 0 || from_out >= 0 || from_err >= 0) {
     pollfd fds[3] = {{to_child, POLLOUT, 0}, {from_out, POLLIN, 0}, {from_err, POLLIN, 0}};
@@ -65,7 +68,8 @@ void pump(int to_child, int from_out, int from_err, const std::string& input, Se
     if (to_child >= 0 && fds[0].revents) {
       const ssize_t n = write(to_child, input.data() + written, input.size() - written);
       if (n > 0) written += static_cast<std::size_t>(n);
-      if (n < 0 || written == input.size()) close(to_child), to_child = -1;
+      const bool full = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+      if ((n < 0 && !full) || written == input.size()) close(to_child), to_child = -1;
     }
     int* readers[2] = {&from_out, &from_err};
     std::string* sinks[2] = {&r.out, &r.err};
