@@ -178,14 +178,7 @@ Streamed stream(const Input& input) {
     ADD_FAILURE() << "pipe failed";
     return r;
   }
-  std::vector<std::string> words;
-  const std::string emulator = COSMIC_EMULATOR;  // words separated by '|'
-  for (std::size_t from = 0; from < emulator.size();) {
-    const std::size_t bar = std::min(emulator.find('|', from), emulator.size());
-    if (bar > from) words.push_back(emulator.substr(from, bar - from));
-    from = bar + 1;
-  }
-  words.push_back(COSMIC_BINARY);
+  std::vector<std::string> words = program_command();
   std::vector<char*> argv;
   for (auto& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
@@ -245,13 +238,11 @@ Streamed stream(const Input& input) {
       }
     }
   }
-  int status = 0;
-  rusage usage{};
-  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-  }
-  r.max_rss_kb = usage.ru_maxrss;
-  if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
+  SessionResult ending;
+  wait_for_program(pid, ending);
+  r.status = ending.status;
+  r.signal = ending.signal;
+  r.max_rss_kb = ending.max_rss_kb;
   return r;
 }
 

@@ -13,9 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace {
-
-std::vector<std::string> command_line() {
+std::vector<std::string> program_command() {
   std::vector<std::string> words;
   const std::string emulator = COSMIC_EMULATOR;  // words separated by '|'
   std::size_t from = 0;
@@ -28,6 +26,8 @@ std::vector<std::string> command_line() {
   words.push_back(COSMIC_BINARY);
   return words;
 }
+
+namespace {
 
 void make_pipe(int fds[2]) {
   if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
@@ -42,7 +42,7 @@ void make_pipe(int fds[2]) {
   signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
   const std::string path = std::string(COSMIC_STUBS) + ":" + (getenv("PATH") ? getenv("PATH") : "");
   setenv("PATH", path.c_str(), 1);
-  std::vector<std::string> words = command_line();
+  std::vector<std::string> words = program_command();
   std::vector<char*> argv;
   for (auto& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
@@ -108,6 +108,11 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
   SessionResult result;
   if (options.input_delay_ms > 0) usleep(static_cast<useconds_t>(options.input_delay_ms) * 1000);
   pump(in[1], out[0], err[0], input, result);
+  wait_for_program(pid, result);
+  return result;
+}
+
+void wait_for_program(int pid, SessionResult& result) {
   int status = 0;
   rusage usage{};
   while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
@@ -115,7 +120,6 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
   result.max_rss_kb = usage.ru_maxrss;
   if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-  return result;
 }
 
 bool memory_is_measurable() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct SessionOptions {
   // Where standard output goes: a pipe that is read (empty), or this file.
@@ -27,6 +28,14 @@ struct SessionResult {
   int signal = 0;       // the signal that ended it, or 0
   long max_rss_kb = 0;  // peak resident memory (the program and its children)
 };
+
+// The program's command line: the cross build's emulator, if any, then the
+// built binary.
+std::vector<std::string> program_command();
+
+// Waits for the program's process and fills in how it ended: status,
+// signal and peak resident memory.
+void wait_for_program(int pid, SessionResult& result);
 
 // Feeds `input` to the program, then closes its input; collects everything.
 SessionResult run_session(const std::string& input, const SessionOptions& options = {});
