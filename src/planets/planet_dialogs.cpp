@@ -55,17 +55,6 @@ void report_two_planets(int inner, int outer) {
 
 }  // namespace
 
-void vor_planet() {
-  switch (choose_from_sub_menu(SUB_MENU)) {
-    case 1:
-      planet();
-      break;
-    case 2:
-      gesamt_planet();
-      break;
-  }
-}
-
 int planet() {
   int start = 0;
   int target = 0;
@@ -110,4 +99,8 @@ void gesamt_planet() {
   line();
   write_line("average distances");
   stars();
+}
+
+void vor_planet() {
+  run_sub_menu(SUB_MENU, planet, gesamt_planet);
 }
