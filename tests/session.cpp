@@ -51,15 +51,16 @@ void limit(int resource, std::size_t bytes) {
   dup2(out, 1);
   dup2(err, 2);
   signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
-  signal(SIGXFSZ, SIG_IGN);
-  limit(RLIMIT_FSIZE, options.file_size_limit);
-  limit(RLIMIT_AS, options.memory_limit);
+  if (options.file_size_limit != 0) signal(SIGXFSZ, SIG_IGN);
   const std::string path = std::string(COSMIC_STUBS) + ":" + (getenv("PATH") ? getenv("PATH") : "");
   setenv("PATH", path.c_str(), 1);
   std::vector<std::string> words = program_command();
   std::vector<char*> argv;
   for (auto& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
+  // Last, for this copy of the harness may hold far more than the limits.
+  limit(RLIMIT_FSIZE, options.file_size_limit);
+  limit(RLIMIT_AS, options.memory_limit);
   execvp(argv[0], argv.data());
   _exit(127);
 }
