@@ -36,10 +36,8 @@ if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}" >/dev/null
 fi
 
-quietly() {  # runs a command, showing its output only when it fails
-  local log
-  log=$("$@" 2>&1) || { printf '%s\n' "$log" >&2; return 1; }
-}
+# Runs a command, showing its output only when it fails.
+quietly() { local log; log=$("$@" 2>&1) || { printf '%s\n' "$log" >&2; return 1; }; }
 for preset in default:build emulation:build-emulation; do
   [ -f "${preset#*:}/CMakeCache.txt" ] || quietly cmake --preset "${preset%:*}"
   preset=${preset%:*}
@@ -47,8 +45,7 @@ for preset in default:build emulation:build-emulation; do
 done
 quietly cmake -S bench -B $out -DCMAKE_BUILD_TYPE=Release
 quietly cmake --build $out -j2
-ours=build/cosmic-distances
-emulated=build-emulation/cosmic-distances
+ours=build/cosmic-distances emulated=build-emulation/cosmic-distances
 
 exec > >(tee $out/report.txt)
 section() { printf '\n== %s ==\n' "$*"; }
