@@ -1,8 +1,6 @@
-/* The least a C program can do to start up as the program does: flush, run
- * "clear" and "date" through the shell, write a prompt and read one entry.
- * Its time to the first prompt and its peak memory are what the program's
- * own start-up is compared with.
- */
+/* The least a C program can do to start up as the program does: run "clear"
+ * and "date" through the shell, prompt and read one entry. The yardstick of
+ * the program's start-up time and peak memory. */
 #include <stdio.h>
 #include <stdlib.h>
 

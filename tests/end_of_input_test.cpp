@@ -48,6 +48,6 @@ TEST_P(EndOfInput, EndsQuietlyAtTheNextPrompt) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSessions, EndOfInput, testing::ValuesIn(all_sessions()), case_name);
+NAMED_CASES(AllSessions, EndOfInput, all_sessions());
 
 }  // namespace

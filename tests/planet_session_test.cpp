@@ -80,8 +80,8 @@ const SessionCase PLANETS[] = {
     {"NegativeTargetComplains", "2\n1\n3\n-1\n0\n0\n0\n", INTO + INCORRECT + OUT, 255},
     {"ZeroTargetCancels", "2\n1\n5\n0\n0\n", INTO + MAIN, 255},
     {"ZeroStartStillAsksForTheTarget", "2\n1\n0\n4\n0\n", INTO + MAIN, 255},
-    {"PlanetSubMenuOutOfRangeShowsItAgainSilently", "2\n5\n3\n0\n0\n",
-     MAIN + SUB + SUB + SUB + MAIN, 255},
+    {"PlanetSubMenuOutOfRangeShowsItAgainSilently", "2\n5\n3\n-1\n0\n0\n",
+     MAIN + SUB + SUB + SUB + SUB + MAIN, 255},
     {"CompleteListWithoutTheSun", "2\n2\n0\n", MAIN + SUB + LISTING + MAIN, 255},
     {"EndOfInputAtTheTarget", "2\n1\n3\n", INTO + END, 0},
 };

@@ -8,11 +8,18 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
+namespace {
+
+// The cross build's emulator, if any, then the built binary.
 std::vector<std::string> program_command() {
   std::vector<std::string> words;
   const std::string emulator = COSMIC_EMULATOR;  // words separated by '|'
@@ -27,10 +34,14 @@ std::vector<std::string> program_command() {
   return words;
 }
 
-namespace {
-
 void make_pipe(int fds[2]) {
   if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+}
+
+// In the child: the limit holds for the program and every command it runs.
+void limit(int resource, std::size_t bytes) {
+  const rlimit to{bytes, bytes};
+  if (bytes != 0 && setrlimit(resource, &to) != 0) _exit(126);
 }
 
 [[noreturn]] void exec_program(int in, int out, int err, const SessionOptions& options) {
@@ -40,12 +51,16 @@ void make_pipe(int fds[2]) {
   dup2(out, 1);
   dup2(err, 2);
   signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
+  if (options.file_size_limit != 0) signal(SIGXFSZ, SIG_IGN);
   const std::string path = std::string(COSMIC_STUBS) + ":" + (getenv("PATH") ? getenv("PATH") : "");
   setenv("PATH", path.c_str(), 1);
   std::vector<std::string> words = program_command();
   std::vector<char*> argv;
   for (auto& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
+  // Last, for this copy of the harness may hold far more than the limits.
+  limit(RLIMIT_FSIZE, options.file_size_limit);
+  limit(RLIMIT_AS, options.memory_limit);
   execvp(argv[0], argv.data());
   _exit(127);
 }
@@ -84,9 +99,39 @@ void pump(int to_child, int from_out, int from_err, const std::string& input, Se
   }
 }
 
-}  // namespace
+void wait_for_program(int pid, SessionResult& result) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+}
 
-SessionResult run_session(const std::string& input, const SessionOptions& options) {
+// A fresh empty file for standard output, removed with this object.
+class OutputFile {
+ public:
+  OutputFile() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "cosmic-output-XXXXXX").string();
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) throw std::runtime_error("no temporary file");
+    close(fd);
+    path_ = pattern;
+  }
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile() { std::remove(path_.c_str()); }
+  const std::string& path() const { return path_; }
+  std::string contents() const {
+    std::ifstream in(path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+ private:
+  std::string path_;
+};
+
+SessionResult run(const std::string& input, const SessionOptions& options) {
   signal(SIGPIPE, SIG_IGN);  // the harness itself must survive an early exit
   int in[2], out[2], err[2];
   make_pipe(in);
@@ -112,18 +157,20 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
   return result;
 }
 
-void wait_for_program(int pid, SessionResult& result) {
-  int status = 0;
-  rusage usage{};
-  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-  }
-  result.max_rss_kb = usage.ru_maxrss;
-  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+}  // namespace
+
+SessionResult run_session(const std::string& input, const SessionOptions& options) {
+  if (!options.output_to_file) return run(input, options);
+  const OutputFile file;
+  SessionOptions to_file = options;
+  to_file.stdout_path = file.path();
+  SessionResult result = run(input, to_file);
+  result.out = file.contents();
+  return result;
 }
 
-bool memory_is_measurable() {
-  return COSMIC_MEASURE_MEMORY != 0;
+bool memory_can_be_limited() {
+  return COSMIC_LIMIT_MEMORY != 0;
 }
 
 const std::string START =

@@ -1,41 +1,41 @@
 // Runs the built program as a user or a script would: its standard input and
 // output are real pipes, and stand-in `clear` and `date` programs come first
-// on PATH so that start-up prints fixed markers.
+// on PATH so that start-up prints fixed markers. The only place in the tests
+// that starts the program.
 #pragma once
 
+#include <cstddef>
 #include <string>
-#include <vector>
 
 struct SessionOptions {
-  // Where standard output goes: a pipe that is read (empty), or this file.
-  std::string stdout_path;
   // Where standard input comes from: the input pipe (empty), or this file.
   std::string stdin_path;
+  // A slow writer: the program's standard input is non-blocking and the
+  // input is held back this long, so that its first reads find nothing yet.
+  bool nonblocking_input = false;
+  int input_delay_ms = 0;
+  // Where standard output goes: the output pipe (empty), or this file.
+  std::string stdout_path;
+  // Standard output to a fresh regular file, read back into `out` and
+  // removed afterwards.
+  bool output_to_file = false;
   // Close the reading end of the output pipe before the program starts.
   bool close_output = false;
   // Start the program with SIGPIPE ignored.
   bool ignore_sigpipe = false;
-  // Give the program a non-blocking standard input and hold the input back
-  // this long, so that its first reads find nothing yet.
-  bool nonblocking_input = false;
-  int input_delay_ms = 0;
+  // Limits in bytes for the program and the commands it runs (0: none): the
+  // size of the files they write (a write beyond fails with EFBIG instead of
+  // raising SIGXFSZ) and their address space.
+  std::size_t file_size_limit = 0;
+  std::size_t memory_limit = 0;
 };
 
 struct SessionResult {
   std::string out;
   std::string err;
-  int status = -1;      // exit status, or -1 when ended by a signal
-  int signal = 0;       // the signal that ended it, or 0
-  long max_rss_kb = 0;  // peak resident memory (the program and its children)
+  int status = -1;  // exit status, or -1 when ended by a signal
+  int signal = 0;   // the signal that ended it, or 0
 };
-
-// The program's command line: the cross build's emulator, if any, then the
-// built binary.
-std::vector<std::string> program_command();
-
-// Waits for the program's process and fills in how it ended: status,
-// signal and peak resident memory.
-void wait_for_program(int pid, SessionResult& result);
 
 // Feeds `input` to the program, then closes its input; collects everything.
 SessionResult run_session(const std::string& input, const SessionOptions& options = {});
@@ -44,6 +44,6 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
 // between rows of asterisks, the date.
 extern const std::string START;
 
-// True where the build can measure the program's own resident memory (not
-// under sanitizers or an emulator).
-bool memory_is_measurable();
+// True where the program's address space can be limited: not under the
+// sanitizers or an emulator, which reserve far more than the program uses.
+bool memory_can_be_limited();

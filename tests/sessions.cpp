@@ -5,10 +5,6 @@ std::vector<SessionCase>& all_sessions() {
   return cases;
 }
 
-std::string case_name(const testing::TestParamInfo<SessionCase>& info) {
-  return info.param.name;
-}
-
 TEST_P(Session, Output) {
   const SessionCase& c = GetParam();
   const SessionResult r = run_session(c.input);

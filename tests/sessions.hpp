@@ -10,8 +10,22 @@
 
 #include "session.hpp"
 
-struct SessionCase {
+// A parameterised case that shows as its name, in the test's name and
+// wherever a failure prints the case. The hidden friend is found for the
+// derived case and beats the library's byte dump.
+template <class Case>
+struct Named {
   const char* name;
+  friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+};
+
+// Instantiates `fixture` over a table of Named cases, one test per row,
+// named Prefix/Fixture.Test/<name>.
+#define NAMED_CASES(prefix, fixture, table)                           \
+  INSTANTIATE_TEST_SUITE_P(prefix, fixture, testing::ValuesIn(table), \
+                           [](const auto& info) { return std::string(info.param.name); })
+
+struct SessionCase : Named<SessionCase> {
   std::string input;
   std::string expected;  // standard output after START
   int status;
@@ -20,11 +34,6 @@ struct SessionCase {
   // prompt (see end_of_input_test.cpp).
   bool one_entry_per_word = true;
 };
-
-// Cases print as their names in test reports.
-inline void PrintTo(const SessionCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 // Every registered case, for tests that run all sessions in other ways.
 std::vector<SessionCase>& all_sessions();
@@ -38,11 +47,9 @@ struct SessionRegistration {
 
 class Session : public testing::TestWithParam<SessionCase> {};
 
-std::string case_name(const testing::TestParamInfo<SessionCase>& info);
-
 // Runs a table of cases as tests named Prefix/Session.Output/<name>.
-#define SESSIONS(prefix, table)                                                   \
-  INSTANTIATE_TEST_SUITE_P(prefix, Session, testing::ValuesIn(table), case_name); \
+#define SESSIONS(prefix, table)        \
+  NAMED_CASES(prefix, Session, table); \
   static const SessionRegistration prefix##_registration(table)
 
 // Fragments of the dialogs.

@@ -5,13 +5,7 @@
 // ends it by that signal. Output that succeeds, however large, keeps the
 // status of choice 0.
 #include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "sessions.hpp"
@@ -66,63 +60,12 @@ TEST(WriteError, ClosedPipeWithSigpipeAtItsDefaultEndsBySigpipe) {
   EXPECT_EQ(r.err, "");
 }
 
-// A regular file for standard output, removed afterwards.
-class OutputFile {
- public:
-  OutputFile() {
-    std::string pattern = testing::TempDir() + "cosmic-output-XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd >= 0) close(fd), path_ = pattern;
-  }
-  ~OutputFile() {
-    if (!path_.empty()) std::remove(path_.c_str());
-  }
-  const std::string& path() const { return path_; }
-  std::string contents() const {
-    std::ifstream in(path_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
- private:
-  std::string path_;
-};
-
-// While alive, files written by this process and its children may not grow
-// beyond `bytes`; a write beyond fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    signal(SIGXFSZ, previous_);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  rlimit saved_{};
-  bool ok_ = false;
-  void (*previous_)(int) = nullptr;
-};
-
-SessionResult run_with_file_limit(const std::string& input, std::size_t limit, std::string* out) {
-  OutputFile file;
-  EXPECT_FALSE(file.path().empty());
+// Standard output to a regular file that may hold `limit` bytes.
+SessionResult run_with_file_limit(const std::string& input, std::size_t limit) {
   SessionOptions options;
-  options.stdout_path = file.path();
-  SessionResult r;
-  {
-    FileSizeLimit guard(limit);
-    EXPECT_TRUE(guard.ok());
-    r = run_session(input, options);
-  }
-  *out = file.contents();
-  return r;
+  options.output_to_file = true;
+  options.file_size_limit = limit;
+  return run_session(input, options);
 }
 
 // The star catalogue listed `times` times, then choice 0.
@@ -132,17 +75,12 @@ std::string listings(int times) {
   return input + "0\n";
 }
 
-struct LimitCase {
-  const char* name;
+struct LimitCase : Named<LimitCase> {
   std::string input;
   std::size_t limit;  // the file may hold this many bytes
   int status;
   bool write_error;  // whether the program must report one
 };
-
-void PrintTo(const LimitCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 class FileLimit : public testing::TestWithParam<LimitCase> {};
 
@@ -151,19 +89,14 @@ TEST_P(FileLimit, StopsAtTheFirstFailedWrite) {
   // The whole output as it is when every write succeeds.
   const SessionResult unlimited = run_session(c.input);
   ASSERT_GT(unlimited.out.size(), c.limit) << "the limit must cut the output";
-  std::string written;
-  const SessionResult r = run_with_file_limit(c.input, c.limit, &written);
+  const SessionResult r = run_with_file_limit(c.input, c.limit);
   EXPECT_EQ(r.status, c.status);
   // Exactly as much as fits: nothing else was written after the failure.
-  EXPECT_TRUE(written == unlimited.out.substr(0, c.limit))
-      << written.size() << " bytes written, " << c.limit << " allowed";
+  EXPECT_TRUE(r.out == unlimited.out.substr(0, c.limit))
+      << r.out.size() << " bytes written, " << c.limit << " allowed";
   // The stand-ins write into the same file: a command run after the failure
   // would fail to write too, and its shell would say so here.
   EXPECT_EQ(r.err, c.write_error ? TOO_LARGE : "");
-}
-
-std::string limit_name(const testing::TestParamInfo<LimitCase>& info) {
-  return info.param.name;
 }
 
 const LimitCase LIMITS[] = {
@@ -178,17 +111,16 @@ const LimitCase LIMITS[] = {
     // flush, on the way out, is checked too.
     {"FlushAtTheEndOfInputFails", "", START.size() + MAIN.size(), 1, true},
 };
-INSTANTIATE_TEST_SUITE_P(Limits, FileLimit, testing::ValuesIn(LIMITS), limit_name);
+NAMED_CASES(Limits, FileLimit, LIMITS);
 
 TEST(FileLimit, OutputThatFitsExactlyKeepsTheStatus) {
-  std::string written;
-  const SessionResult zero = run_with_file_limit("0\n", START.size() + MAIN.size(), &written);
+  const SessionResult zero = run_with_file_limit("0\n", START.size() + MAIN.size());
   EXPECT_EQ(zero.status, 255);
-  EXPECT_EQ(written, START + MAIN);
+  EXPECT_EQ(zero.out, START + MAIN);
   EXPECT_EQ(zero.err, "");
-  const SessionResult end = run_with_file_limit("", START.size() + MAIN.size() + 1, &written);
+  const SessionResult end = run_with_file_limit("", START.size() + MAIN.size() + 1);
   EXPECT_EQ(end.status, 0);
-  EXPECT_EQ(written, START + MAIN + END);
+  EXPECT_EQ(end.out, START + MAIN + END);
   EXPECT_EQ(end.err, "");
 }
 
@@ -209,12 +141,11 @@ TEST(LargeOutput, ChoiceZeroKeepsStatus255ToAPipeAFileAndTheNullDevice) {
       << piped.out.size() << " bytes, " << expected.size() << " expected";
   EXPECT_EQ(piped.err, "");
 
-  OutputFile file;
   SessionOptions to_file;
-  to_file.stdout_path = file.path();
+  to_file.output_to_file = true;
   const SessionResult filed = run_session(listings(TIMES), to_file);
   EXPECT_EQ(filed.status, 255);
-  EXPECT_TRUE(file.contents() == expected);
+  EXPECT_TRUE(filed.out == expected);
   EXPECT_EQ(filed.err, "");
 
   SessionOptions to_null;

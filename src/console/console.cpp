@@ -71,13 +71,14 @@ double ask_real(const char* prompt) {
   return value;
 }
 
-int choose_from_sub_menu(const char* menu) {
+void run_sub_menu(const char* menu, int (*single)(), void (*listing)()) {
   int choice = 0;
   do {
     write_text(menu);
     choice = ask_decimal("Please select an item from the menu:\\> ");
   } while (choice < 0 || choice > 2);
-  return choice;
+  if (choice == 1) single();
+  if (choice == 2) listing();
 }
 
 void run_command(const char* command) {

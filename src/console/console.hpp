@@ -26,8 +26,8 @@ double ask_real(const char* prompt);
 
 // The star and planet sub-menus: writes `menu`, asks with the sub-menus'
 // prompt (a plain decimal), and shows the menu again, silently, until the
-// choice is 0, 1 or 2. Returns that choice.
-int choose_from_sub_menu(const char* menu);
+// choice is 0, 1 or 2. Then runs `single` on 1, `listing` on 2, nothing on 0.
+void run_sub_menu(const char* menu, int (*single)(), void (*listing)());
 
 // Runs a command through the system's command interpreter after flushing
 // the output, so its output follows everything written before it.

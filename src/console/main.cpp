@@ -41,17 +41,12 @@ void light_menu(int& light_choice) {
   write_line("\nLIGHTDISTANCES");
   write_line(LIGHT_MENU);
   light_choice = numeriktest(ask_integer(MENU_PROMPT));
-  switch (light_choice) {
-    case 1:
-      lichtkm();
-      break;
-    case 2:
-      kmlicht();
-      break;
-    case 0:
-      break;
-    default:
-      complain();
+  if (light_choice == 1) {
+    lichtkm();
+  } else if (light_choice == 2) {
+    kmlicht();
+  } else if (light_choice != 0) {
+    complain();
   }
 }
 

@@ -4,10 +4,8 @@
 // processor itself on drawn operands (COSMIC_DIFFERENTIAL_OPS per operation).
 //
 // extended_soft_vectors.inc carries x87 results to processors without one.
-// To record it afresh on x86-64, run the unit tests with
-// --gtest_filter='SoftExtendedVectorRecorder.*' and COSMIC_RECORD_VECTORS set
-// to the file's path, then rebuild; fixed seeds give the same file as long
-// as the draws below stay the same.
+// tools/record_x87_vectors.cpp records it afresh on x86-64 with the draws
+// below; fixed seeds give the same file as long as they stay the same.
 #include "light/extended_soft.hpp"
 
 #include <gtest/gtest.h>
@@ -712,28 +710,6 @@ INSTANTIATE_TEST_SUITE_P(EveryOperation, SoftExtendedDifferential,
                          [](const ::testing::TestParamInfo<Kind>& info) {
                            return std::string(kKindNames[static_cast<int>(info.param)]);
                          });
-
-TEST(SoftExtendedVectorRecorder, WritesX87ResultsWhenAsked) {
-  const char* path = std::getenv("COSMIC_RECORD_VECTORS");
-  if (path == nullptr) GTEST_SKIP() << "set COSMIC_RECORD_VECTORS=file to record";
-  std::FILE* out = std::fopen(path, "w");
-  ASSERT_NE(out, nullptr) << path;
-  std::fprintf(out,
-               "// x87 results recorded by SoftExtendedVectorRecorder (extended_soft_test.cpp):\n"
-               "// kind, a (sign/exponent, significand), b, result. Regenerate, do not edit.\n");
-  for (int k = 0; k < kKindCount; ++k) {
-    const Kind kind = static_cast<Kind>(k);
-    Rng rng(0x7EC0DE00 + static_cast<u64>(k));
-    for (int i = 0; i < 250; ++i) {
-      const Pair p = draw_case(kind, rng);
-      const Ext r = native_result(kind, p.a, p.b);
-      std::fprintf(out,
-                   "{Kind::k%s, 0x%x, 0x%" PRIx64 ", 0x%x, 0x%" PRIx64 ", 0x%x, 0x%" PRIx64 "},\n",
-                   kKindNames[k], p.a.se, p.a.sig, p.b.se, p.b.sig, r.se, r.sig);
-    }
-  }
-  EXPECT_EQ(std::fclose(out), 0);
-}
 
 #endif  // COSMIC_NATIVE_X87
 

@@ -48,6 +48,11 @@ lichtzeit kmlicht1(double km) {
                    (ext(km) / SPEED_OF_LIGHT).to_double()};
 }
 
+Separation separation(double inner_km, double outer_km) {
+  return Separation{(ext(outer_km) - ext(inner_km)).to_double(),
+                    (ext(outer_km) + ext(inner_km)).to_double()};
+}
+
 bool break_down(double km, LightBreakdown* out) {
   LightBreakdown b{};
   if (!take_units(&km, LIGHT_YEAR, &b.years)) return false;

@@ -67,6 +67,19 @@ struct lichtzeit {
 // 23. Meant for distances under about 2^31 light hours (the planets').
 lichtzeit kmlicht1(double km);
 
+// Two bodies' distances from the Sun seen from each other: apart by the
+// difference of their distances when on one side of the Sun (conjunction),
+// by the sum when on opposite sides (opposition). Each is formed in
+// Extended and rounded to double once.
+struct Separation {
+  double conjunction;
+  double opposition;
+};
+
+// `inner_km` and `outer_km` are distances from the Sun; the conjunction is
+// outer minus inner, so it is negative when inner is the farther one.
+Separation separation(double inner_km, double outer_km);
+
 // A distance broken down greedily into light years, months, weeks, days,
 // hours and minutes, and the remaining light seconds.
 struct LightBreakdown {

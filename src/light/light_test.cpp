@@ -47,6 +47,31 @@ TEST(Kmlicht1, HoursMinutesAndSecondsOfLight) {
   }
 }
 
+TEST(Separation, DifferenceAndSumOfTwoDistancesFromTheSun) {
+  const struct {
+    double inner, outer, conjunction, opposition;
+  } cases[] = {
+      {150000000, 228000000, 78000000, 378000000},        // Earth and Mars
+      {108000000, 150000000, 42000000, 258000000},        // Venus and Earth, the closest pair
+      {4498000000, 5900000000, 1402000000, 10398000000},  // Neptune and Pluto, the farthest
+      {228000000, 150000000, -78000000, 378000000},       // the order is the caller's
+  };
+  for (const auto& c : cases) {
+    const Separation s = separation(c.inner, c.outer);
+    EXPECT_EQ(s.conjunction, c.conjunction) << c.inner << " " << c.outer;
+    EXPECT_EQ(s.opposition, c.opposition) << c.inner << " " << c.outer;
+  }
+}
+
+// 1 + 2^-53 + 2^-66 rounds to 1 + 2^-52 in one step to double, but to
+// 1 + 2^-53 in Extended and then, a tie, to the even 1.
+TEST(Separation, FormedInExtendedThenRoundedToDouble) {
+  const double small = 0x1p-53 + 0x1p-66;
+  EXPECT_EQ(separation(small, 1.0).opposition, 1.0);
+  EXPECT_EQ(separation(small, 1.0).conjunction, 1.0 - 0x1p-53);
+  EXPECT_EQ(separation(-small, 1.0).conjunction, 1.0);
+}
+
 struct Breakdown {
   double km;
   unsigned years, months, weeks, days, hours, minutes;

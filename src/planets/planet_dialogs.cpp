@@ -37,37 +37,23 @@ void report_planet_and_sun(int row) {
 }
 
 void report_two_planets(int inner, int outer) {
-  const Extended near = Extended::from_double(PLANETEN[inner]);
-  const Extended far = Extended::from_double(PLANETEN[outer]);
-  const double conjunction = (far - near).to_double();
-  const double opposition = (far + near).to_double();
+  const Separation apart = separation(PLANETEN[inner], PLANETEN[outer]);
   write_format(
       "\nThe distance between %s and %s differs from %.0lf km\nin conjunction and %.0lf km "
       "in opposition.\n",
-      PLANETENNAMEN[inner], PLANETENNAMEN[outer], conjunction, opposition);
+      PLANETENNAMEN[inner], PLANETENNAMEN[outer], apart.conjunction, apart.opposition);
   if (!wants_light_time("\nWould you like to know, how long it would take the light to travel "
                         "these distances?\n1 yes\t2 no:\\> "))
     return;
-  const lichtzeit first = kmlicht1(conjunction);
+  const lichtzeit first = kmlicht1(apart.conjunction);
   write_format("\nThe light is on its way %i hours,\n %i minutes und %lf seconds respective\n",
                first.stunden, first.minuten, first.sekunden);
-  const lichtzeit second = kmlicht1(opposition);
+  const lichtzeit second = kmlicht1(apart.opposition);
   write_format("%i hours, %i minutes und %lf seconds.\n", second.stunden, second.minuten,
                second.sekunden);
 }
 
 }  // namespace
-
-void vor_planet() {
-  switch (choose_from_sub_menu(SUB_MENU)) {
-    case 1:
-      planet();
-      break;
-    case 2:
-      gesamt_planet();
-      break;
-  }
-}
 
 int planet() {
   int start = 0;
@@ -113,4 +99,8 @@ void gesamt_planet() {
   line();
   write_line("average distances");
   stars();
+}
+
+void vor_planet() {
+  run_sub_menu(SUB_MENU, planet, gesamt_planet);
 }

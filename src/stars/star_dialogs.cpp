@@ -37,14 +37,7 @@ const char* separator(const char* text) {
 }  // namespace
 
 void vor_sonnen() {
-  switch (choose_from_sub_menu(SUB_MENU)) {
-    case 1:
-      sonnen();
-      break;
-    case 2:
-      gesamt_sonnen();
-      break;
-  }
+  run_sub_menu(SUB_MENU, sonnen, gesamt_sonnen);
 }
 
 int sonnen() {
