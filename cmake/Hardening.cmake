@@ -5,10 +5,10 @@
 # symbols bound at start-up). Control-flow protection exists on x86 alone,
 # so it follows the processor the build is for, not the one it runs on.
 #
-# Sanitizer builds go without (the sanitizers check more, and fortified libc
-# calls would bypass their interceptors), and so does the fuzz project, which
-# builds these sources as a subproject.
-if(NOT COSMIC_HARDEN)
+# Sanitizer builds go without: the sanitizers check more, and fortified libc
+# calls would bypass their interceptors. Projects that build these sources
+# as a subproject (the fuzz target) get it only when they ask.
+if(NOT COSMIC_HARDEN OR COSMIC_SANITIZE)
   return()
 endif()
 
