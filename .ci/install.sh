@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installation as a user gets it: `cmake --install` into a scratch prefix,
-# the manual page linted and rendered, the Debian package built and its
-# contents checked, and the installed program run in a real terminal (tmux)
-# with the system's clear and date.
+# the manual page linted and rendered, the Debian package built, its
+# contents checked, passed by lintian and hardening-check and built again
+# elsewhere to the same bytes, and the installed program run in a real
+# terminal (tmux) with the system's clear and date.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$PWD
@@ -14,9 +15,14 @@ command -v mandoc >/dev/null || need+=(mandoc)
 command -v groff >/dev/null || need+=(groff-base)
 command -v man >/dev/null || need+=(man-db)
 command -v objdump >/dev/null || need+=(binutils)
+command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
+command -v file >/dev/null || need+=(file)
+command -v lintian >/dev/null || need+=(lintian)
+command -v hardening-check >/dev/null || need+=(devscripts)
 if [ ${#need[@]} -gt 0 ]; then
   apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}"
+  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends \
+    "${need[@]}"
 fi
 
 build=build-install
@@ -34,17 +40,39 @@ check() {  # check <description> <command...>
   fi
 }
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCOSMIC_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j2
+# Packages are stamped with SOURCE_DATE_EPOCH: the last commit's time.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CMakeLists.txt)
+fi
+export SOURCE_DATE_EPOCH
+# A maintainer of our own, to see that the cache variable reaches the package.
+maintainer="Release Check <release-check@cosmic-distances.example>"
+configure() {  # configure <source> <build>
+  cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release -DCOSMIC_BUILD_TESTS=OFF \
+    "-DCOSMIC_MAINTAINER=$maintainer" >/dev/null
+  cmake --build "$2" -j2
+}
+configure . "$build"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+echo "version: $version"
 
 # --- cmake --install ---------------------------------------------------------
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix"
 program=$prefix/bin/cosmic-distances
-page=$prefix/share/man/man1/cosmic-distances.1
+page=$prefix/share/man/man1/cosmic-distances.1.gz
 check "the program is installed in bin/" test -x "$program"
 check "the manual page is installed in share/man/man1/" test -f "$page"
-check "the installed manual page is the one in doc/" cmp -s "$page" doc/cosmic-distances.1
+# Compressed as Debian wants: exactly what gzip -9n makes of the contents.
+gzip_9n() { zcat "$1" | gzip -9n | cmp -s - "$1"; }
+check "the installed manual page is compressed with gzip -9n" gzip_9n "$page"
+source_page=$work/cosmic-distances.1
+zcat "$page" >"$source_page"
+page_is_doc() {
+  sed "s/@PROJECT_VERSION@/$version/" doc/cosmic-distances.1.in | cmp -s - "$source_page" &&
+    head -n 1 "$source_page" | grep -q -F "\"cosmic-distances $version\""
+}
+check "the installed manual page is doc/'s, with the project's version in its footer" page_is_doc
 
 # Only the C library (and the loader and vDSO) may be linked.
 only_libc() {
@@ -53,7 +81,7 @@ only_libc() {
 check "the program links the C library alone" only_libc
 
 # --- the manual page ---------------------------------------------------------
-groff_clean() { [ -z "$(groff -ww -z -man "$page" 2>&1)" ]; }
+groff_clean() { [ -z "$(groff -ww -z -man "$source_page" 2>&1)" ]; }
 check "groff -ww renders the manual page without a warning" groff_clean
 check "mandoc -T lint finds nothing in the manual page" mandoc -T lint -W style "$page"
 LC_ALL=C man -l "$page" >"$work/man.txt" 2>"$work/man.err" </dev/null
@@ -71,8 +99,8 @@ example_holds() {
     status=$?
   [ "$status" = 255 ] &&
     grep -q -F 'How many lightyears would you like to convert to km?:\> 4.3 lightyears are 4.06803e+13 km.' <<<"$out" &&
-    grep -q -F '4.3 lightyears are 4.06803e+13 km.' "$page" &&
-    grep -q -F "printf \\(aq3\\en1\\en7\\en4.3\\en0\\en\\(aq | cosmic-distances" "$page"
+    grep -q -F '4.3 lightyears are 4.06803e+13 km.' "$source_page" &&
+    grep -q -F "printf \\(aq3\\en1\\en7\\en4.3\\en0\\en\\(aq | cosmic-distances" "$source_page"
 }
 check "the manual page's example is the program's real answer" example_holds
 
@@ -90,12 +118,14 @@ dpkg-deb -c "$deb" | tee "$work/contents.txt"
 # The files of the package (directories aside), exactly.
 package_files() {
   awk '$1 !~ /^d/ { print $NF }' "$work/contents.txt" | sort >"$work/files.txt"
-  printf '%s\n' ./usr/bin/cosmic-distances ./usr/share/man/man1/cosmic-distances.1 | sort |
+  printf '%s\n' ./usr/bin/cosmic-distances ./usr/share/man/man1/cosmic-distances.1.gz \
+    ./usr/share/doc/cosmic-distances/copyright ./usr/share/doc/cosmic-distances/changelog.gz | sort |
     cmp -s - "$work/files.txt"
 }
-check "the package holds usr/bin/cosmic-distances and the manual page, nothing else" package_files
+check "the package holds the program, its manual page, copyright and changelog, nothing else" package_files
 check "the package is named cosmic-distances" [ "$(dpkg-deb -f "$deb" Package)" = cosmic-distances ]
-check "the package has a maintainer" [ -n "$(dpkg-deb -f "$deb" Maintainer)" ]
+check "the package's version is the project's" [ "$(dpkg-deb -f "$deb" Version)" = "$version" ]
+check "the package's maintainer is the one configured" [ "$(dpkg-deb -f "$deb" Maintainer)" = "$maintainer" ]
 check "the package has a section" [ -n "$(dpkg-deb -f "$deb" Section)" ]
 check "the package has a description" [ -n "$(dpkg-deb -f "$deb" Description)" ]
 
@@ -113,6 +143,60 @@ libc_is_enough() {
   dpkg --compare-versions "$declared" ge "$needed"
 }
 check "the package depends on libc6 only, at a sufficient version" libc_is_enough
+
+doc=$work/unpacked/usr/share/doc/cosmic-distances
+check "the packaged manual page is compressed with gzip -9n" \
+  gzip_9n "$work/unpacked/usr/share/man/man1/cosmic-distances.1.gz"
+check "the packaged changelog is compressed with gzip -9n" gzip_9n "$doc/changelog.gz"
+# The changelog is a Debian changelog whose newest entry is this version,
+# signed by the package's maintainer.
+zcat "$doc/changelog.gz" >"$work/changelog"
+changelog_fits() {
+  [ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] &&
+    [ "$(dpkg-parsechangelog -l "$work/changelog" -S Maintainer)" = "$maintainer" ] &&
+    [ "$(dpkg-parsechangelog -l "$work/changelog" -S Date)" = "Tue, 08 Dec 2026 00:00:00 +0000" ]
+}
+check "the changelog's newest entry is this version, of 2026-12-08, by the maintainer" changelog_fits
+# The copyright file is machine-readable and carries LICENSE's notice and
+# its text word for word (indented, blank lines as " .").
+copyright_is_licence() {
+  local file=$doc/copyright
+  [ "$(head -n 1 "$file")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] &&
+    grep -q -x "Copyright: $(sed -n 's/^Copyright (c) //p' LICENSE)" "$file" &&
+    sed -n '/^License: Expat$/,$p' "$file" | tail -n +2 | sed 's/^ //; s/^\.$//' |
+    cmp -s - <(tail -n +5 LICENSE)
+}
+check "the copyright file is DEP-5 with LICENSE's notice and text" copyright_is_licence
+
+# Hardened as Debian's own packages are. Control-flow protection is not
+# asked for: Debian 12's C start-up files lack the x86 CET marks, so no
+# binary linked with them can have it.
+binary=$work/unpacked/usr/bin/cosmic-distances
+check "hardening-check: PIE, stack protector, fortify, RELRO, immediate binding" \
+  hardening-check --nocfprotection "$binary"
+no_comment() { ! readelf -S -W "$binary" | grep -q -F ' .comment '; }
+check "the packaged binary has no .comment section" no_comment
+lintian_clean() {
+  local status=0
+  lintian --display-info --pedantic --fail-on error,warning "$deb" 2>/dev/null || status=$?
+  [ "$status" = 0 ]
+}
+check "lintian finds no error and no warning in the package" lintian_clean
+
+# The same sources built in another folder make the same bytes.
+rebuilt_identically() {
+  local elsewhere=$work/elsewhere/cosmic-distances
+  mkdir -p "$elsewhere"
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -z | tar --null -T - -cf - | tar -x -C "$elsewhere"
+  else
+    tar --exclude='./build*' -cf - . | tar -x -C "$elsewhere"
+  fi
+  configure "$elsewhere" "$elsewhere/build" >/dev/null &&
+    cpack --config "$elsewhere/build/CPackConfig.cmake" -B "$elsewhere/package" >/dev/null &&
+    cmp "$deb" "$elsewhere/package/$(basename "$deb")"
+}
+check "a build in another folder makes a byte-identical package" rebuilt_identically
 packaged_runs() {
   local status=0
   printf '0\n' | PATH="$source_dir/tests/stubs:$PATH" "$work/unpacked/usr/bin/cosmic-distances" \

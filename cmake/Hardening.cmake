@@ -1,0 +1,27 @@
+# What a Debian package built with hardening=+all gets, for every build that
+# may be installed or packaged: the stack protector and stack-clash probes,
+# checked libc calls (_FORTIFY_SOURCE), format-string warnings, a
+# position-independent executable and full RELRO (relocations read-only,
+# symbols bound at start-up). Control-flow protection exists on x86 alone,
+# so it follows the processor the build is for, not the one it runs on.
+#
+# Sanitizer builds go without: the sanitizers check more, and fortified libc
+# calls would bypass their interceptors. Projects that build these sources
+# as a subproject (the fuzz target) get it only when they ask.
+if(NOT COSMIC_HARDEN OR COSMIC_SANITIZE)
+  return()
+endif()
+
+# -fPIE, not the -fPIC that POSITION_INDEPENDENT_CODE gives static
+# libraries: the program's units are linked into the executable alone, and
+# -fPIC would cost them inlining.
+add_compile_options(-fPIE -fstack-protector-strong -fstack-clash-protection -Wformat -Werror=format-security
+                    -Wdate-time)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
+  add_compile_options(-fcf-protection)
+endif()
+# The checked calls need the optimiser: at -O0 the C library warns instead,
+# and warnings are errors. A compiler that defines the macro itself would
+# see it redefined, so it is undefined first.
+add_compile_options("$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+add_link_options(-pie LINKER:-z,relro LINKER:-z,now)
