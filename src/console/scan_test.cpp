@@ -147,9 +147,6 @@ TEST(ScanReal, ConsumesWhatGlibcConsumes) {
       {".5", {kNum, bits(0.5), 2}},
       {"1.5.3", {kNum, bits(1.5), 3}},
       {"1e5.3", {kNum, bits(1e5), 3}},
-      {"nan", {kNum, 0x7ff8000000000000, 3}},
-      {"-NaN", {kNum, 0xfff8000000000000, 4}},
-      {"nan(12)", {kNum, 0x7ff8000000000000, 3}},
       {"inf", {kNum, bits(INFINITY), 3}},
       {"infx", {kNum, bits(INFINITY), 3}},
       {"-infinity", {kNum, bits(-INFINITY), 9}},
@@ -183,6 +180,26 @@ TEST(ScanReal, ConsumesWhatGlibcConsumes) {
       {" \t", {kEnd, untouched, 2}},
   };
   for (const RealCase& c : cases) EXPECT_EQ(scan_lf(c.text), c.as_lf) << '"' << c.text << '"';
+}
+
+// Which quiet NaN the C library makes is its own business (MIPS's legacy
+// one is 0x7ff7ffffffffffff, others 0x7ff8000000000000); what shows in the
+// output is that it is a NaN and its sign, printed as "nan" or "-nan".
+TEST(ScanReal, NanIsANumberWithItsSignWhateverItsBits) {
+  const struct {
+    const char* text;
+    bool negative;
+    std::size_t consumed;
+  } cases[] = {{"nan", false, 3}, {"-NaN", true, 4}, {"+nAn", false, 4}, {"nan(12)", false, 3}};
+  for (const auto& c : cases) {
+    const Outcome got = scan_lf(c.text);
+    double d;
+    std::memcpy(&d, &got.value, sizeof d);
+    EXPECT_EQ(got.result, kNum) << c.text;
+    EXPECT_EQ(got.consumed, c.consumed) << c.text;
+    EXPECT_TRUE(std::isnan(d)) << c.text;
+    EXPECT_EQ(std::signbit(d), c.negative) << c.text;
+  }
 }
 
 TEST(Scan, SuccessiveEntriesResumeAfterEachNumeralOrRejectedEntry) {

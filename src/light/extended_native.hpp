@@ -30,7 +30,18 @@ class NativeExtended {
   friend bool operator>=(NativeExtended a, NativeExtended b) { return a.v_ >= b.v_; }
 
   // Rounds to the nearest double, ties to even (as an x87 store to memory).
-  double to_double() const { return static_cast<double>(v_); }
+  // Where doubles are evaluated in x87 registers (32-bit x86), g++ may keep
+  // the converted value at full precision in C++; the store to a volatile
+  // double makes the rounding happen here, so what the caller stores,
+  // compares or prints is truly the double.
+  double to_double() const {
+#if defined(__FLT_EVAL_METHOD__) && __FLT_EVAL_METHOD__ != 0
+    const volatile double rounded = static_cast<double>(v_);
+    return rounded;
+#else
+    return static_cast<double>(v_);
+#endif
+  }
 
   // Truncates toward zero into *count and returns true when the result lies
   // in 0..4294967295; returns false (leaving *count alone) otherwise,
@@ -41,7 +52,9 @@ class NativeExtended {
     return true;
   }
 
-  long double value() const { return v_; }
+  long double value() const {
+    return v_;
+  }
 
  private:
   constexpr NativeExtended(long double v) : v_(v) {}

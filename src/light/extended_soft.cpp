@@ -3,9 +3,9 @@
 #include <bit>
 #include <cstdint>
 
-namespace {
+#include "light/uint128.hpp"
 
-__extension__ typedef unsigned __int128 u128;
+namespace {
 
 constexpr int kBias = 16383;
 constexpr int kMaxExponent = 0x7fff;
@@ -22,13 +22,6 @@ struct Unpacked {
   int exponent;
   std::uint64_t significand;
 };
-
-std::uint64_t high(u128 m) {
-  return static_cast<std::uint64_t>(m >> 64);
-}
-std::uint64_t low(u128 m) {
-  return static_cast<std::uint64_t>(m);
-}
 
 int exponent_of(SoftExtended x) {
   return x.sign_exponent() & kMaxExponent;
@@ -80,25 +73,16 @@ Unpacked unpack(SoftExtended x) {
   return {negative(x), 1 - shift, significand << shift};
 }
 
-// Shifts right, folding every bit shifted out into bit 0 so that rounding
-// still sees that the value was inexact.
-u128 shift_right_sticky(u128 m, int count) {
-  if (count <= 0) return m;
-  if (count >= 128) return m != 0 ? 1 : 0;
-  const bool lost = (m << (128 - count)) != 0;
-  return (m >> count) | (lost ? 1 : 0);
-}
-
 // Rounds m (top bit set; value = m * 2^(exponent - kBias - 127)) to 64 bits,
 // to nearest with ties to even, and packs it; too small a result becomes a
 // denormal rounded once, too large a one infinity.
-SoftExtended round_and_pack(bool negative, int exponent, u128 m) {
+SoftExtended round_and_pack(bool negative, int exponent, UInt128 m) {
   if (exponent < 1) {
     m = shift_right_sticky(m, 1 - exponent);
     exponent = 0;
   }
-  std::uint64_t significand = high(m);
-  const std::uint64_t rest = low(m);
+  std::uint64_t significand = m.high;
+  const std::uint64_t rest = m.low;
   // Computed without a branch: on real data the round-up is a coin toss,
   // and a mispredicted branch here costs more than the whole sum.
   const std::uint64_t up = static_cast<std::uint64_t>(rest > kHalf) |
@@ -137,18 +121,16 @@ SoftExtended propagate_nan(SoftExtended a, SoftExtended b) {
 SoftExtended add_ordered(Unpacked x, Unpacked y) {
   // Bit 126 holds the integer bit; 63 bits below it keep an aligned operand
   // exact up to an exponent difference of 63 and sticky beyond.
-  const u128 mx = static_cast<u128>(x.significand) << 63;
-  const u128 my =
-      shift_right_sticky(static_cast<u128>(y.significand) << 63, x.exponent - y.exponent);
+  const UInt128 mx = UInt128{0, x.significand} << 63;
+  const UInt128 my = shift_right_sticky(UInt128{0, y.significand} << 63, x.exponent - y.exponent);
   if (x.negative == y.negative) {
-    const u128 sum = mx + my;
-    if ((sum >> 127) != 0) return round_and_pack(x.negative, x.exponent + 1, sum);
+    const UInt128 sum = mx + my;
+    if (sum.top_bit()) return round_and_pack(x.negative, x.exponent + 1, sum);
     return round_and_pack(x.negative, x.exponent, sum << 1);
   }
-  const u128 difference = mx - my;
-  if (difference == 0) return zero(false);  // x - x is +0 when rounding to nearest
-  const std::uint64_t top = high(difference);
-  const int shift = top != 0 ? std::countl_zero(top) : 64 + std::countl_zero(low(difference));
+  const UInt128 difference = mx - my;
+  if (difference.is_zero()) return zero(false);  // x - x is +0 when rounding to nearest
+  const int shift = countl_zero(difference);
   return round_and_pack(x.negative, x.exponent - shift + 1, difference << shift);
 }
 
@@ -177,9 +159,9 @@ SoftExtended add(SoftExtended a, SoftExtended b, bool b_negative) {
 SoftExtended multiply_finite(SoftExtended a, SoftExtended b, bool negative) {
   const Unpacked x = unpack(a);
   const Unpacked y = unpack(b);
-  const u128 product = static_cast<u128>(x.significand) * y.significand;
+  const UInt128 product = multiply(x.significand, y.significand);
   const int exponent = x.exponent + y.exponent - kBias;
-  if ((product >> 127) != 0) return round_and_pack(negative, exponent + 1, product);
+  if (product.top_bit()) return round_and_pack(negative, exponent + 1, product);
   return round_and_pack(negative, exponent, product << 1);
 }
 
@@ -187,10 +169,7 @@ SoftExtended multiply_finite(SoftExtended a, SoftExtended b, bool negative) {
 // goes to *remainder.
 std::uint64_t divide_step(std::uint64_t numerator, std::uint64_t divisor,
                           std::uint64_t* remainder) {
-  const u128 dividend = static_cast<u128>(numerator) << 64;
-  const std::uint64_t quotient = static_cast<std::uint64_t>(dividend / divisor);
-  *remainder = 0 - quotient * divisor;  // the low half of the dividend is 0
-  return quotient;
+  return divide(UInt128{numerator, 0}, divisor, remainder);
 }
 
 SoftExtended divide_finite(SoftExtended a, SoftExtended b, bool negative) {
@@ -200,18 +179,19 @@ SoftExtended divide_finite(SoftExtended a, SoftExtended b, bool negative) {
   int exponent = x.exponent - y.exponent + kBias;
   // 65 quotient bits (integer bit, 63 more, one for rounding) and whether
   // anything remains.
-  u128 quotient;
-  std::uint64_t remainder;
+  UInt128 quotient;
+  std::uint64_t remainder = 0;
   if (x.significand >= divisor) {
-    quotient = (u128{1} << 64) | divide_step(x.significand - divisor, divisor, &remainder);
+    quotient = {1, divide_step(x.significand - divisor, divisor, &remainder)};
   } else {
-    quotient = divide_step(x.significand, divisor, &remainder);
+    quotient = {0, divide_step(x.significand, divisor, &remainder)};
     const bool bit = remainder >= divisor - remainder;  // 2 * remainder >= divisor
-    quotient = (quotient << 1) | (bit ? 1 : 0);
+    quotient = (quotient << 1) | UInt128{0, bit ? 1U : 0U};
     remainder = bit ? remainder - (divisor - remainder) : remainder << 1;
     --exponent;
   }
-  return round_and_pack(negative, exponent, (quotient << 63) | (remainder != 0 ? 1 : 0));
+  return round_and_pack(negative, exponent,
+                        (quotient << 63) | UInt128{0, remainder != 0 ? 1U : 0U});
 }
 
 }  // namespace

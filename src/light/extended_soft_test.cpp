@@ -1,6 +1,6 @@
 // Tests of the x87 emulation. Every expected value is an x87 result: a
 // property of the format or a result read off an x87 (both checked again on
-// the processor wherever it is one), a recorded vector, or, on x86-64, the
+// the processor wherever it is one), a recorded vector, or, on x86, the
 // processor itself on drawn operands (COSMIC_DIFFERENTIAL_OPS per operation).
 //
 // extended_soft_vectors.inc carries x87 results to processors without one.
@@ -18,7 +18,7 @@
 #include <cstring>
 #include <string>
 
-#if defined(__x86_64__) && __LDBL_MANT_DIG__ == 64
+#if (defined(__x86_64__) || defined(__i386__)) && __LDBL_MANT_DIG__ == 64
 #define COSMIC_NATIVE_X87 1
 #include "light/extended_native.hpp"
 #else

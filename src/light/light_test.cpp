@@ -29,6 +29,23 @@ TEST(Lichtkm1, StarDistancesInKilometresFromSinglePrecisionLightYears) {
   }
 }
 
+// A converted value is the double itself wherever it is used next, also
+// where the processor keeps doubles in wider registers (32-bit x86): compared
+// and subtracted at once, it shows no trace of the extended bits.
+TEST(ExtendedToDouble, IsRoundedBeforeTheCallerComparesOrComputes) {
+  const Extended one = Extended::from_double(1.0);
+  const Extended tiny = Extended::from_double(0x1p-60);
+  const double down = (one + tiny).to_double();
+  const bool down_is_one = down == 1.0;
+  const double down_excess = down - 1.0;
+  EXPECT_TRUE(down_is_one);
+  EXPECT_TRUE(down_excess == 0.0);
+  // Just above half an ulp of 1 rounds up to the next double.
+  const double up = (one + Extended::from_double(0x1p-53) + tiny).to_double();
+  const double up_excess = up - 1.0;
+  EXPECT_TRUE(up_excess == 0x1p-52);
+}
+
 TEST(Kmlicht1, HoursMinutesAndSecondsOfLight) {
   const struct {
     double km;
