@@ -117,11 +117,11 @@ check "the program links the C library alone" only_libc
 
 # --help and --version answer at once: no clear, no date, no input read.
 answers() {
-  local help version
+  local help said
   help=$(PATH="$source_dir/tests/stubs:$PATH" "$program" --help </dev/null) &&
-    version=$(PATH="$source_dir/tests/stubs:$PATH" "$program" --version </dev/null) &&
+    said=$(PATH="$source_dir/tests/stubs:$PATH" "$program" --version </dev/null) &&
     [[ $help == "Usage: cosmic-distances"* && $help != *"<clear>"* ]] &&
-    [ "$(head -n 1 <<<"$version")" = "cosmic-distances $version" ]
+    [ "$(head -n 1 <<<"$said")" = "cosmic-distances $version" ]
 }
 check "the installed program answers --help and --version with the project's version" answers
 

@@ -1,6 +1,8 @@
 # Read by cpack before it builds the package: the tools its Debian generator
 # needs, named with the packages that bring them, rather than the
-# generator's own messages, which point elsewhere.
+# generator's own messages, which point elsewhere. The project's policies,
+# so that only a file that may be run counts as a program (CMP0109).
+cmake_policy(VERSION 3.25)
 find_program(COSMIC_SHLIBDEPS dpkg-shlibdeps)
 if(NOT COSMIC_SHLIBDEPS)
   message(FATAL_ERROR "dpkg-shlibdeps (package dpkg-dev) is needed to compute the package's Depends")
