@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installation as a user gets it: `cmake --install` into a scratch prefix,
-# the manual page linted and rendered, the Debian package built, its
+# Installation as a user gets it: the README's first screen names the
+# packages before the commands, `cmake --install` into a scratch prefix and
+# its uninstaller, the manual page linted and rendered, the Debian package
+# built (and refused, with a clear message, where `file` is missing), its
 # contents checked, passed by lintian and hardening-check and built again
 # elsewhere to the same bytes, and the installed program run in a real
 # terminal (tmux) with the system's clear and date.
@@ -56,6 +58,39 @@ configure . "$build"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 echo "version: $version"
 
+# --- the README's first screen --------------------------------------------------
+# Followed top to bottom on a fresh machine, the packages come before the
+# first command that needs them: an `apt install` of the compiler, CMake and
+# make before the first cmake command, libgtest-dev before the first ctest,
+# dpkg-dev and file before the first cpack.
+readme_commands=$work/readme-commands
+grep -E '^    [^ ]' README.md | sed 's/^    //; s/ *#.*//' >"$readme_commands"
+installed_before() {  # installed_before <command word> <package...>
+  local first package
+  first=$(grep -n -E "(^|[ (])$1([ )]|\$)" "$readme_commands" | grep -v -E '^[0-9]+:(sudo )?apt' |
+    head -n 1 | cut -d: -f1)
+  [ -n "$first" ] || return 1
+  for package in "${@:2}"; do
+    head -n "$first" "$readme_commands" | grep -E '^(sudo )?apt(-get)? install ' |
+      grep -q -w -F -- "$package" || { echo "README: $package is not installed before $1" >&2; return 1; }
+  done
+}
+check "the README installs g++, cmake and make before the first cmake command" \
+  installed_before cmake g++ cmake make
+check "the README installs libgtest-dev before the first ctest" installed_before ctest libgtest-dev
+check "the README installs dpkg-dev and file before the first cpack" installed_before cpack dpkg-dev file
+
+# Configuring the tests without GoogleTest stops with a message that names
+# its package and the preset without tests.
+without_gtest() {
+  local out=$work/without-gtest.log
+  cmake -S . -B "$work/without-gtest" -DCOSMIC_BUILD_TESTS=ON -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+    >"$out" 2>&1 && return 1
+  tr -s ' \n' ' ' <"$out" | grep -q -F 'libgtest-dev' &&
+    tr -s ' \n' ' ' <"$out" | grep -q -F 'cmake --preset release'
+}
+check "configuring the tests without GoogleTest names libgtest-dev and the release preset" without_gtest
+
 # --- cmake --install ---------------------------------------------------------
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix"
@@ -80,6 +115,16 @@ only_libc() {
 }
 check "the program links the C library alone" only_libc
 
+# --help and --version answer at once: no clear, no date, no input read.
+answers() {
+  local help said
+  help=$(PATH="$source_dir/tests/stubs:$PATH" "$program" --help </dev/null) &&
+    said=$(PATH="$source_dir/tests/stubs:$PATH" "$program" --version </dev/null) &&
+    [[ $help == "Usage: cosmic-distances"* && $help != *"<clear>"* ]] &&
+    [ "$(head -n 1 <<<"$said")" = "cosmic-distances $version" ]
+}
+check "the installed program answers --help and --version with the project's version" answers
+
 # --- the manual page ---------------------------------------------------------
 groff_clean() { [ -z "$(groff -ww -z -man "$source_page" 2>&1)" ]; }
 check "groff -ww renders the manual page without a warning" groff_clean
@@ -87,7 +132,7 @@ check "mandoc -T lint finds nothing in the manual page" mandoc -T lint -W style 
 LC_ALL=C man -l "$page" >"$work/man.txt" 2>"$work/man.err" </dev/null
 man_renders() {
   [ ! -s "$work/man.err" ] &&
-    for section in NAME SYNOPSIS DESCRIPTION MENUS INPUT 'EXIT STATUS' EXAMPLES; do
+    for section in NAME SYNOPSIS DESCRIPTION OPTIONS MENUS INPUT 'EXIT STATUS' EXAMPLES; do
       grep -q "^$section\$" "$work/man.txt" || return 1
     done
 }
@@ -103,6 +148,17 @@ example_holds() {
     grep -q -F "printf \\(aq3\\en1\\en7\\en4.3\\en0\\en\\(aq | cosmic-distances" "$source_page"
 }
 check "the manual page's example is the program's real answer" example_holds
+
+# --- the uninstaller -------------------------------------------------------
+# Another prefix, with a quote and a space in its name and a file of someone
+# else's in its bin/. The uninstaller must remove this install's files and
+# its own directories, whatever cpack writes into the build tree meanwhile
+# (it runs below, before the uninstaller does).
+other_prefix="$work/other prefix's"
+mkdir -p "$other_prefix/bin"
+echo keep >"$other_prefix/bin/someone-else"
+cmake --install "$build" --prefix "$other_prefix" >/dev/null
+uninstaller=$other_prefix/share/cosmic-distances/uninstall.sh
 
 # --- the Debian package -------------------------------------------------------
 rm -rf "$build/package"
@@ -123,6 +179,35 @@ package_files() {
     cmp -s - "$work/files.txt"
 }
 check "the package holds the program, its manual page, copyright and changelog, nothing else" package_files
+
+uninstalls_exactly() {
+  sh "$uninstaller" >/dev/null &&
+    [ "$(cd "$other_prefix" && find . -type f)" = ./bin/someone-else ] &&
+    [ ! -e "$other_prefix/share/doc/cosmic-distances" ] &&
+    [ ! -e "$other_prefix/share/cosmic-distances" ] &&
+    [ -d "$other_prefix/share/man/man1" ]
+}
+check "after cpack, the uninstaller removes exactly what its install wrote" uninstalls_exactly
+
+# Where `file` is missing, cpack stops with a message that names it and its
+# package. It is hidden in a mount namespace of our own (CI runs as root);
+# where none can be made, cpack's program search is kept to a PATH without it.
+cpack_without_file() {
+  local out=$work/without-file log=$work/without-file.log status=0
+  rm -rf "$out"
+  if unshare -m true 2>/dev/null; then
+    unshare -m sh -c 'mount --bind /dev/null "$(command -v file)" && exec "$@"' sh \
+      cpack --config "$build/CPackConfig.cmake" -B "$out" >"$log" 2>&1 || status=$?
+  else
+    mkdir -p "$work/path-without-file"
+    ln -sf "$(command -v dpkg-shlibdeps)" "$work/path-without-file/"
+    PATH=$work/path-without-file "$(command -v cpack)" -D CMAKE_FIND_USE_CMAKE_SYSTEM_PATH=FALSE \
+      --config "$build/CPackConfig.cmake" -B "$out" >"$log" 2>&1 || status=$?
+  fi
+  [ "$status" != 0 ] && grep -q -F 'file (package file) is needed' "$log" &&
+    [ -z "$(find "$out" -name '*.deb' 2>/dev/null)" ]
+}
+check "without file, cpack stops and names the package that brings it" cpack_without_file
 check "the package is named cosmic-distances" [ "$(dpkg-deb -f "$deb" Package)" = cosmic-distances ]
 check "the package's version is the project's" [ "$(dpkg-deb -f "$deb" Version)" = "$version" ]
 check "the package's maintainer is the one configured" [ "$(dpkg-deb -f "$deb" Maintainer)" = "$maintainer" ]

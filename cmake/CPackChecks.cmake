@@ -1,5 +1,16 @@
-# Read by cpack before it builds the package.
+# Read by cpack before it builds the package: the tools its Debian generator
+# needs, named with the packages that bring them, rather than the
+# generator's own messages, which point elsewhere. The project's policies,
+# so that only a file that may be run counts as a program (CMP0109).
+cmake_policy(VERSION 3.25)
 find_program(COSMIC_SHLIBDEPS dpkg-shlibdeps)
 if(NOT COSMIC_SHLIBDEPS)
   message(FATAL_ERROR "dpkg-shlibdeps (package dpkg-dev) is needed to compute the package's Depends")
+endif()
+# The generator runs file(1) on every packaged file to find the binaries
+# for dpkg-shlibdeps; without it, it fails with "Problem compressing the
+# directory".
+find_program(COSMIC_FILE file)
+if(NOT COSMIC_FILE)
+  message(FATAL_ERROR "file (package file) is needed to find the package's binaries")
 endif()

@@ -1,7 +1,8 @@
 # Installation and the Debian package
 #
 #   cmake --install <build> [--prefix <dir>]   the program, its manual page,
-#                                              copyright and changelog
+#                                              copyright and changelog, and
+#                                              share/cosmic-distances/uninstall.sh
 #   cpack --config <build>/CPackConfig.cmake    cosmic-distances_<version>_<arch>.deb
 #
 # The version is the project's; the manual page's footer and the changelog's
@@ -58,7 +59,16 @@ install(CODE "
                     COMMAND_ERROR_IS_FATAL ANY)
   endif()")
 
+# Last of the install rules: a prefix install leaves
+# <prefix>/share/cosmic-distances/uninstall.sh, which removes what it put
+# there. It is a component of its own that the package leaves out: there,
+# the package manager removes what it installed.
+install(CODE "set(COSMIC_UNINSTALL_DIR \"${CMAKE_INSTALL_DATADIR}/${PROJECT_NAME}\")" COMPONENT uninstaller)
+install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/Uninstaller.cmake COMPONENT uninstaller)
+
 set(CPACK_GENERATOR DEB)
+# The program's files only (the default component), without the uninstaller.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${COSMIC_MAINTAINER}")

@@ -30,7 +30,7 @@
 #include "console/input.hpp"
 #include "console/platform.hpp"
 
-int cosmic_main();
+int cosmic_main(int argc, char* argv[]);
 
 namespace {
 
@@ -80,7 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   reads = 0;
   reset_input();
   if (setjmp(session_end) == 0) {
-    cosmic_main();
+    // Started without arguments, as the sessions are.
+    static char name[] = "cosmic-distances";
+    static char* arguments[] = {name, nullptr};
+    cosmic_main(1, arguments);
     std::abort();  // the menu loop never returns
   }
   // Only the end of input (0) and choice 0 (-1) can end a session here:

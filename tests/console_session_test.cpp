@@ -53,12 +53,13 @@ TEST(ConsoleInput, NonBlockingInputIsWaitedFor) {
   EXPECT_EQ(r.err, "");
 }
 
-// Standard input that cannot be read at all is an error, not the end.
+// Standard input that cannot be read at all is an error, not the end; the
+// prompt's line is ended before the message, as at the end of input.
 TEST(ConsoleInput, UnreadableInputIsAReadError) {
   SessionOptions options;
   options.stdin_path = "/";  // reading a directory fails
   const SessionResult r = run_session("", options);
-  EXPECT_EQ(r.out, START + text::MAIN);
+  EXPECT_EQ(r.out, START + text::MAIN + text::END);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "cosmic-distances: read error: Is a directory\n");
 }

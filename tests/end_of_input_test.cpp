@@ -29,11 +29,20 @@ std::string up_to_prompt(const std::string& output, std::size_t count) {
   return output.substr(0, at);
 }
 
+// The sessions to which cutting applies: a word that holds more than one
+// entry (`12abc`) cannot be cut between its entries.
+std::vector<SessionCase> cuttable_sessions() {
+  std::vector<SessionCase> cases;
+  for (const SessionCase& c : all_sessions()) {
+    if (c.one_entry_per_word) cases.push_back(c);
+  }
+  return cases;
+}
+
 class EndOfInput : public testing::TestWithParam<SessionCase> {};
 
 TEST_P(EndOfInput, EndsQuietlyAtTheNextPrompt) {
   const SessionCase& c = GetParam();
-  if (!c.one_entry_per_word) GTEST_SKIP() << "some word holds more than one entry";
   const std::string full = START + c.expected;
   const std::vector<std::size_t> ends = word_ends(c.input);
   for (std::size_t entries = 0; entries < ends.size(); ++entries) {
@@ -48,6 +57,6 @@ TEST_P(EndOfInput, EndsQuietlyAtTheNextPrompt) {
   }
 }
 
-NAMED_CASES(AllSessions, EndOfInput, all_sessions());
+NAMED_CASES(AllSessions, EndOfInput, cuttable_sessions());
 
 }  // namespace

@@ -55,6 +55,7 @@ void limit(int resource, std::size_t bytes) {
   const std::string path = std::string(COSMIC_STUBS) + ":" + (getenv("PATH") ? getenv("PATH") : "");
   setenv("PATH", path.c_str(), 1);
   std::vector<std::string> words = program_command();
+  words.insert(words.end(), options.arguments.begin(), options.arguments.end());
   std::vector<char*> argv;
   for (auto& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);

@@ -6,8 +6,11 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct SessionOptions {
+  // The program's arguments (it is started with none by default).
+  std::vector<std::string> arguments;
   // Where standard input comes from: the input pipe (empty), or this file.
   std::string stdin_path;
   // A slow writer: the program's standard input is non-blocking and the

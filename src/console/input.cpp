@@ -1,5 +1,7 @@
 #include "console/input.hpp"
 
+#include <cerrno>
+
 #include "console/output.hpp"
 #include "console/platform.hpp"
 
@@ -10,7 +12,15 @@ char input_buffer[1 << 15];
 bool refill_from_device(ByteStream& stream) {
   flush_output();
   const long count = platform::read_input(input_buffer, sizeof input_buffer);
-  if (count < 0) fail("read error");
+  if (count < 0) {
+    // As at the end of input, the waiting prompt's line is ended first, so
+    // that the message on standard error starts a line of its own.
+    const int error = errno;
+    write_text("\n");
+    flush_output();
+    errno = error;
+    fail("read error");
+  }
   if (count == 0) return false;
   stream.cur = reinterpret_cast<const unsigned char*>(input_buffer);
   stream.end = stream.cur + count;

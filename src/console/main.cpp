@@ -1,6 +1,8 @@
 // Start-up and the main menu: clear the screen, greet, show the date, then
-// offer the three groups of functions until the user chooses 0.
+// offer the three groups of functions until the user chooses 0. --help and
+// --version are answered before any of it.
 
+#include "console/command_line.hpp"
 #include "console/console.hpp"
 #include "console/output.hpp"
 #include "light/light_dialogs.hpp"
@@ -52,10 +54,11 @@ void light_menu(int& light_choice) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char* argv[]) {
   int choice = 0;
   int light_choice = 0;
   start_output();
+  answer(requested(argc, argv));
   start_up();
   for (;;) {
     write_line("\n\nCOSMIC DISTANCES");
