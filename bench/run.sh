@@ -36,6 +36,7 @@ command -v strace >/dev/null || need+=(strace)
 [ -x /usr/bin/time ] || need+=(time)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 [ -f /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake ] || need+=(emscripten)
+[ -d /usr/src/googletest ] || need+=(googletest)  # the wasm preset configures its tests
 if [ ${#need[@]} -gt 0 ]; then
   apt-get -o DPkg::Lock::Timeout=600 update -q >/dev/null
   DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}" >/dev/null
