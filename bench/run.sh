@@ -5,6 +5,9 @@
 # precision and the scanners. The yardsticks are limits, not rivals: `cat`
 # of the same output bytes (the I/O floor), startup.c (the same two start-up
 # commands and nothing else) and the x87 against its software emulation.
+# The WebAssembly build under Node runs the same workload and start-up
+# against native, with `node -e 0` (Node starting and doing nothing) for a
+# floor.
 #
 #   bash bench/run.sh [--quick]    # the report also goes to build-bench/report.txt
 #
@@ -14,8 +17,9 @@
 #
 # The workload is bench/*.in, each a few dialogs (complaints included) from
 # the main menu back to it, repeated COSMIC_BENCH_REPEAT times (default 2000,
-# --quick 100). The program comes from build/ and build-emulation/ (the
-# default and emulation presets), configured here when missing.
+# --quick 100). The program comes from build/, build-emulation/ and
+# build-wasm/ (the default, emulation and wasm presets), configured here when
+# missing.
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
@@ -31,6 +35,8 @@ command -v hyperfine >/dev/null || need+=(hyperfine)
 command -v strace >/dev/null || need+=(strace)
 [ -x /usr/bin/time ] || need+=(time)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+[ -f /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake ] || need+=(emscripten)
+[ -d /usr/src/googletest ] || need+=(googletest)  # the wasm preset configures its tests
 if [ ${#need[@]} -gt 0 ]; then
   apt-get -o DPkg::Lock::Timeout=600 update -q >/dev/null
   DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}" >/dev/null
@@ -38,14 +44,14 @@ fi
 
 # Runs a command, showing its output only when it fails.
 quietly() { local log; log=$("$@" 2>&1) || { printf '%s\n' "$log" >&2; return 1; }; }
-for preset in default:build emulation:build-emulation; do
+for preset in default:build emulation:build-emulation wasm:build-wasm; do
   [ -f "${preset#*:}/CMakeCache.txt" ] || quietly cmake --preset "${preset%:*}"
   preset=${preset%:*}
   quietly cmake --build --preset $preset -j2 --target cosmic-distances
 done
 quietly cmake -S bench -B $out -DCMAKE_BUILD_TYPE=Release
 quietly cmake --build $out -j2
-ours=build/cosmic-distances emulated=build-emulation/cosmic-distances
+ours=build/cosmic-distances emulated=build-emulation/cosmic-distances wasm=build-wasm/cosmic-distances.js
 
 exec > >(tee $out/report.txt)
 section() { printf '\n== %s ==\n' "$*"; }
@@ -63,6 +69,8 @@ entries=$(wc -w <"$mix")
 "$ours" <"$mix" >$work/native.out || { echo "bench: the native run ended with $?" >&2; exit 1; }
 "$emulated" <"$mix" >$work/emulated.out || { echo "bench: the emulated run ended with $?" >&2; exit 1; }
 cmp $work/native.out $work/emulated.out >&2 || { echo "bench: emulated output differs" >&2; exit 1; }
+node $wasm <"$mix" >$work/node.out || { echo "bench: the run under Node ended with $?" >&2; exit 1; }
+cmp $work/native.out $work/node.out >&2 || { echo "bench: the output under Node differs" >&2; exit 1; }
 bytes=$(wc -c <$work/native.out)
 
 # hyperfine over the named commands; prints name, median, user + system and
@@ -77,7 +85,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 section "throughput: bench/*.in x $repeat = $entries entries piped in, $bytes bytes out to a file"
 t=$(time_commands -n native "$ours <$mix >$work/sink" -n emulated "$emulated <$mix >$work/sink" \
-  -n cat "cat $work/native.out >$work/sink")
+  -n node "node $wasm <$mix >$work/sink" -n cat "cat $work/native.out >$work/sink")
 printf '%-22s %10s %12s %10s %12s %8s\n' "hyperfine, $runs runs" "median ms" "user+sys ms" "least ms" \
   "entries/s" "MB/s"
 while IFS=, read -r name median cpu least; do
@@ -88,14 +96,18 @@ done <<<"$t"
 echo "native against the I/O floor (cat): $(ratio "$(field "$t" native 2)" "$(field "$t" cat 2)")x;" \
   "emulated against native: $(ratio "$(field "$t" emulated 2)" "$(field "$t" native 2)")x" \
   "(CPU: $(ratio "$(field "$t" emulated 3)" "$(field "$t" native 3)")x)"
+echo "WebAssembly under Node against native: $(ratio "$(field "$t" node 2)" "$(field "$t" native 2)")x" \
+  "(CPU: $(ratio "$(field "$t" node 3)" "$(field "$t" native 3)")x)"
 
 section "start-up: to the end of an empty input (stand-in clear and date on PATH)"
-t=$(time_commands -N -n cosmic-distances "$ours" -n startup.c "$out/startup")
+t=$(time_commands -N -n cosmic-distances "$ours" -n startup.c "$out/startup" -n "under Node" "node $wasm" \
+  -n "node -e 0" "node -e 0")
 while IFS=, read -r name median cpu least; do
   printf '%-18s median %7s ms, least %7s ms\n' "$name" "$median" "$least"
 done <<<"$t"
 echo "cosmic-distances against startup.c: $(ratio "$(field "$t" cosmic-distances 2)" \
-  "$(field "$t" startup.c 2)")x"
+  "$(field "$t" startup.c 2)")x; under Node against native: $(ratio "$(field "$t" "under Node" 2)" \
+  "$(field "$t" cosmic-distances 2)")x"
 
 section "peak resident set (/usr/bin/time -f %M, KiB; the shells of clear and date included)"
 peak() { /usr/bin/time -f %M -o $work/time.txt "$1" <"$2" >$work/sink 2>/dev/null || true; tail -1 $work/time.txt; }

@@ -8,7 +8,8 @@
 # Sanitizer builds go without: the sanitizers check more, and fortified libc
 # calls would bypass their interceptors. Projects that build these sources
 # as a subproject (the fuzz target) get it only when they ask.
-if(NOT COSMIC_HARDEN OR COSMIC_SANITIZE)
+# WebAssembly has none of these: its memory safety is the sandbox's.
+if(NOT COSMIC_HARDEN OR COSMIC_SANITIZE OR EMSCRIPTEN)
   return()
 endif()
 

@@ -50,6 +50,13 @@ const SessionCase UNITS_CASES[] = {
      TO_KM + amount("years") + "4.3 lightyears are 4.06803e+13 km.\n" + MAIN, 255},
     {"NegativeAmountGivesNegativeDistance", "3\n1\n1\n-2\n0\n",
      TO_KM + amount("seconds") + "-2.0 lightseconds are -599584.92 km.\n" + MAIN, 255},
+    // The entry's sign is kept where the value has no magnitude to show it.
+    {"NanAmount", "3\n1\n1\nnan\n0\n",
+     TO_KM + amount("seconds") + "nan lightseconds are nan km.\n" + MAIN, 255},
+    {"MinusNanAmountKeepsItsSign", "3\n1\n1\n-nan\n0\n",
+     TO_KM + amount("seconds") + "-nan lightseconds are -nan km.\n" + MAIN, 255},
+    {"NegativeAmountThatUnderflowsIsMinusZero", "3\n1\n1\n-0x1p-1080\n0\n",
+     TO_KM + amount("seconds") + "-0.0 lightseconds are -0.00 km.\n" + MAIN, 255},
     {"AmountInExponentForm", "3\n1\n1\n1e3\n0\n",
      TO_KM + amount("seconds") + "1000.0 lightseconds are 299792460.00 km.\n" + MAIN, 255},
     {"AmountNonNumberAsksAgain", "3\n1\n1\nmany\n1\n0\n",

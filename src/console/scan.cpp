@@ -3,10 +3,13 @@
 // the look-ahead, and a byte is consumed only once it belongs to the numeral.
 // Reals are reduced to a short numeral (bounded significant digits, a sticky
 // digit and a clamped exponent) that std::strtod rounds exactly as it would
-// round the full text.
+// round the full text. The numeral goes to strtod without its sign, which is
+// set afterwards: not every C library keeps it on a NaN or on a result that
+// underflows to zero, and rounding to nearest is symmetric.
 #include "console/scan.hpp"
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -138,7 +141,7 @@ constexpr int kMaxHexDigits = 24;
 constexpr std::int64_t kDecimalExponentClamp = 9999;
 constexpr std::int64_t kBinaryExponentClamp = 99999;
 
-constexpr int kPrefixRoom = 3;    // "-0x"
+constexpr int kPrefixRoom = 2;    // "0x"
 constexpr int kExponentRoom = 8;  // 'e' or 'p', sign, 5 digits, NUL
 
 // The significant digits of a numeral as an integer D, and the exponent e
@@ -234,13 +237,18 @@ char* write_decimal(char* p, std::int64_t n) {
   return p;
 }
 
+// A bit operation, so it signs NaNs and zeros too.
+double with_sign(double magnitude, bool negative) {
+  return std::copysign(magnitude, negative ? -1.0 : 1.0);
+}
+
 std::int64_t clamp(std::int64_t n, std::int64_t limit) {
   return n > limit ? limit : n < -limit ? -limit : n;
 }
 
-// Rebuilds "[-][0x]digits[1](e|p)exponent" and converts it.
+// Rebuilds "[0x]digits[1](e|p)exponent", converts it and signs the result.
 double convert(Significand& s, const RealState& st) {
-  if (s.kept == 0) return st.negative ? -0.0 : 0.0;
+  if (s.kept == 0) return with_sign(0.0, st.negative);
   char* digits = s.text + kPrefixRoom;
   char* p = digits + s.kept;
   std::int64_t e = s.exponent;
@@ -256,8 +264,7 @@ double convert(Significand& s, const RealState& st) {
     *--digits = 'x';
     *--digits = '0';
   }
-  if (st.negative) *--digits = '-';
-  return std::strtod(digits, nullptr);
+  return with_sign(std::strtod(digits, nullptr), st.negative);
 }
 
 // Consumes word (lower case) byte by byte; stops before the first mismatch.
@@ -275,11 +282,7 @@ ScanResult take_nan_or_infinity(ByteStream& in, bool negative, double* value) {
   const bool nan = to_lower(in.peek()) == 'n';
   if (!take_word(in, nan ? "nan" : "inf")) return reject(in);
   if (!nan && to_lower(in.peek()) == 'i' && !take_word(in, "inity")) return reject(in);
-  if (nan) {
-    *value = std::strtod(negative ? "-nan" : "nan", nullptr);
-  } else {
-    *value = negative ? -__builtin_inf() : __builtin_inf();
-  }
+  *value = with_sign(nan ? std::strtod("nan", nullptr) : __builtin_inf(), negative);
   return ScanResult::number;
 }
 

@@ -202,6 +202,28 @@ TEST(ScanReal, NanIsANumberWithItsSignWhateverItsBits) {
   }
 }
 
+// A result too small for a double is a zero of the numeral's sign, and the
+// smallest one that is not rounds away from zero; decimal and hexadecimal
+// numerals take different paths through the conversion.
+TEST(ScanReal, UnderflowToZeroKeepsTheSign) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"-1e-400", -0.0},
+      {"1e-400", 0.0},
+      {"-0x1p-1080", -0.0},
+      {"0x1p-1080", 0.0},
+      {"-2.4703282292062327e-324", -0.0},  // just below half the least subnormal
+      {"-2.4703282292062328e-324", -0x1p-1074},
+      {"-0x1p-1075", -0.0},  // exactly half: to even, zero
+      {"-0x1.000001p-1075", -0x1p-1074},
+      {"-0e5", -0.0},
+      {"-0x0p9", -0.0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(bits(real_of(c.text)), bits(c.value)) << c.text;
+}
+
 TEST(Scan, SuccessiveEntriesResumeAfterEachNumeralOrRejectedEntry) {
   const std::string text = "12abc 0x1g -inf7 z";
   ByteStream in = memory_stream(text.data(), text.size());

@@ -1,6 +1,5 @@
 #include "light/extended_soft.hpp"
 
-#include <bit>
 #include <cstdint>
 
 #include "light/uint128.hpp"
@@ -229,7 +228,7 @@ namespace {
 constexpr std::uint64_t kDoubleExponentMask = std::uint64_t{0x7ff} << 52;
 
 double double_from(bool negative, std::uint64_t magnitude_bits) {
-  return std::bit_cast<double>((negative ? std::uint64_t{1} << 63 : 0) | magnitude_bits);
+  return double_of((negative ? std::uint64_t{1} << 63 : 0) | magnitude_bits);
 }
 
 // Keeps the top 64 - shift bits of the significand, rounded to nearest even.

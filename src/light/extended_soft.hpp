@@ -19,6 +19,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "light/double_bits.hpp"
+
 class SoftExtended {
  public:
   constexpr SoftExtended() = default;
@@ -96,7 +98,7 @@ class SoftExtended {
 };
 
 constexpr SoftExtended SoftExtended::from_double(double d) {
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(d);
+  const std::uint64_t bits = bits_of(d);
   const std::uint16_t sign = (bits >> 63) != 0 ? kSignBit : 0;
   const int biased = static_cast<int>((bits >> 52) & 0x7ff);
   const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);

@@ -112,7 +112,7 @@ Ext ext(long double v) {
 // The program's own native unit, holding exactly x.
 NativeExtended native_unit(Ext x) {
   static_assert(sizeof(NativeExtended) == sizeof(long double));
-  return std::bit_cast<NativeExtended>(native(x));
+  return __builtin_bit_cast(NativeExtended, native(x));
 }
 Ext ext(NativeExtended n) {
   return ext(n.value());

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The WebAssembly build: the program and the unit tests compiled with
+# Debian's emscripten, the unit tests run under Node, and every session test
+# and the README check run against `node build-wasm/cosmic-distances.js`,
+# each comparing the whole output with what the native program must print.
+# Then the page in a headless browser, where its test exists.
+#
+# Not run under Node (see tests/CMakeLists.txt and tests/node_sessions.cmake):
+# ScanDifferential.* (its reference is glibc's sscanf; Emscripten's C library
+# is musl) and WriteError.ClosedPipeWithSigpipeAtItsDefaultEndsBySigpipe
+# (Node ignores SIGPIPE, so the program sees EPIPE as with SIGPIPE ignored).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+need=()
+[ -f /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake ] || need+=(emscripten)
+[ -d /usr/src/googletest ] || need+=(googletest)
+if [ ${#need[@]} -gt 0 ]; then
+  # One update serves the stages that follow within the hour.
+  find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 | grep -q . ||
+    apt-get -o DPkg::Lock::Timeout=600 update -q
+  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}"
+fi
+
+cmake --preset wasm && cmake --build --preset wasm -j2 && ctest --preset wasm
+
+if [ -f tests/browser/run.sh ]; then
+  bash tests/browser/run.sh
+fi
