@@ -6,13 +6,12 @@
 // message of the error kind, failed request or error response fails it.
 // A screenshot is left in build-wasm/page.png.
 import assert from 'node:assert/strict';
-import {spawn, spawnSync} from 'node:child_process';
-import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
-import {tmpdir} from 'node:os';
+import {spawnSync} from 'node:child_process';
+import {readFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import puppeteer from 'puppeteer-core';
+import {launch, promptsShown, serve} from './chromium.mjs';
 import * as transcript from './transcript.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
@@ -35,33 +34,14 @@ const LONG_SESSION = [
 ];
 
 let server;
-let origin;
-let browser;
+let chromium;
 let page;
-let profile;
 const problems = [];
 
 before(async () => {
-  server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '-d', site], {
-    stdio: ['ignore', 'pipe', 'ignore'],
-  });
-  const port = await new Promise((resolve, reject) => {
-    server.stdout.on('data', (data) => {
-      const found = /port (\d+)/.exec(data);
-      if (found) resolve(found[1]);
-    });
-    server.on('exit', () => reject(new Error('the static server did not start')));
-  });
-  origin = `http://127.0.0.1:${port}`;
-  profile = mkdtempSync(join(tmpdir(), 'cosmic-chromium-'));
-  browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${profile}`],
-  });
-  page = await browser.newPage();
+  server = await serve(site);
+  chromium = await launch();
+  page = await chromium.browser.newPage();
   page.on('console', (message) => {
     if (message.type() === 'error' || message.type() === 'warn') problems.push(`console: ${message.text()}`);
   });
@@ -72,14 +52,13 @@ before(async () => {
   });
   await page.emulateTimezone('America/New_York');
   await page.setViewport({width: 360, height: 640});
-  await page.goto(`${origin}/`);
+  await page.goto(`${server.origin}/`);
   await waitForPrompts(1);
 });
 
 after(async () => {
-  await browser?.close();
-  server?.kill();
-  if (profile) rmSync(profile, {recursive: true, force: true});
+  await chromium?.close();
+  server?.close();
 });
 
 // The screen's text, scrollback included, a wrapped row joined to the row it
@@ -99,18 +78,7 @@ function screen() {
 }
 
 async function waitForPrompts(count) {
-  await page.waitForFunction(
-    (end, n) => {
-      const buffer = globalThis.cosmicTerminal?.buffer.active;
-      if (!buffer) return false;
-      let text = '';
-      for (let i = 0; i < buffer.length; i++) text += buffer.getLine(i).translateToString(false);
-      return text.split(end).length - 1 === n && text.trimEnd().endsWith(end.trimEnd());
-    },
-    {timeout: 20000},
-    transcript.PROMPT_END,
-    count,
-  );
+  await page.waitForFunction(promptsShown, {timeout: 20000}, transcript.PROMPT_END, count);
 }
 
 async function waitForStatus(text) {
@@ -134,7 +102,7 @@ async function runAxe() {
 }
 
 test('served with no cross-origin isolation, loading nothing from elsewhere', async () => {
-  const response = await fetch(`${origin}/`);
+  const response = await fetch(`${server.origin}/`);
   for (const header of ['cross-origin-opener-policy', 'cross-origin-embedder-policy']) {
     assert.equal(response.headers.get(header), null);
   }
