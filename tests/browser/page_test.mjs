@@ -142,6 +142,12 @@ test("the README's session, typed key by key, shows the README's text with the e
   // The README's output ends where its input does, with the newline the
   // program writes at the end of input; here the last prompt still waits.
   await expectScreen(transcript.withEchoedEntries(session.output, entries));
+  // What a screen reader is given: the rows as text, outside the drawing.
+  await page.waitForFunction(
+    (text) => document.querySelector('.xterm-accessibility-tree').textContent.includes(text),
+    {timeout: 5000},
+    '4.3 lightyears are 4.06803e+13 km.',
+  );
   await runAxe();
   await page.screenshot({path: join(root, 'build-wasm', 'page.png')});
 });
