@@ -1,10 +1,9 @@
-// The terminal emulator on the page, sized to its box: as many columns as
-// fit (at most 80), and a font small enough for the program's widest line
-// (54 columns) to fit on a phone's screen without scrolling sideways.
+// The terminal emulator on the page, sized to its box: as many columns and
+// rows as fit, with a font small enough for the program's widest line (54
+// columns) to fit on a phone's screen without scrolling sideways.
 import {Terminal} from './xterm.mjs';
 
 const WIDEST_LINE = 54;
-const MOST_COLUMNS = 80;
 const LARGEST_FONT = 15;
 const FEWEST_ROWS = 10;
 const SCROLLBAR = 14;  // xterm.js's scroll bar, beside the text
@@ -41,7 +40,7 @@ function fitTo(terminal, element) {
     terminal.options.fontSize = fontSize;
     cell = cellSize(terminal, element);
   }
-  const columns = Math.max(WIDEST_LINE, Math.min(MOST_COLUMNS, Math.floor(width / cell.width)));
+  const columns = Math.max(WIDEST_LINE, Math.floor(width / cell.width));
   const rows = Math.max(FEWEST_ROWS, Math.floor(height / cell.height));
   if (columns !== terminal.cols || rows !== terminal.rows) terminal.resize(columns, rows);
 }
