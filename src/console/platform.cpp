@@ -3,7 +3,7 @@
 #ifdef COSMIC_PAGE
 
 // In a web page there is no descriptor to read, no shell and no process to
-// end: the page (web/program_library.js) answers instead. A read and the end
+// end: the page (web/page_imports.js) answers instead. A read and the end
 // suspend the WebAssembly code until the page resumes it, if ever.
 extern "C" {
 long cosmic_page_read(char* buffer, std::size_t capacity);
