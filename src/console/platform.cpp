@@ -1,5 +1,34 @@
 #include "console/platform.hpp"
 
+#ifdef COSMIC_PAGE
+
+// In a web page there is no descriptor to read, no shell and no process to
+// end: the page (web/page_imports.js) answers instead. A read and the end
+// suspend the WebAssembly code until the page resumes it, if ever.
+extern "C" {
+long cosmic_page_read(char* buffer, std::size_t capacity);
+void cosmic_page_command(const char* command);
+[[noreturn]] void cosmic_page_end(int status);
+}
+
+namespace platform {
+
+long read_input(char* buffer, std::size_t capacity) {
+  return cosmic_page_read(buffer, capacity);
+}
+
+void run_command(const char* command) {
+  cosmic_page_command(command);
+}
+
+void end_process(int status) {
+  cosmic_page_end(status);
+}
+
+}  // namespace platform
+
+#else
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -34,3 +63,5 @@ void end_process(int status) {
 }
 
 }  // namespace platform
+
+#endif

@@ -1,7 +1,9 @@
 // The program's only contacts with the operating system besides its output
 // stream: reading standard input, running a shell command, ending the
 // process. Kept behind this seam so that an in-process driver (the fuzz
-// target) links its own versions; the program links platform.cpp.
+// target) links its own versions; the program links platform.cpp. Built
+// with COSMIC_PAGE defined (the web page's copy), platform.cpp hands all
+// three to the page's terminal instead.
 #pragma once
 
 #include <cstddef>

@@ -1,0 +1,51 @@
+// Headless chromium and a plain static server for the page: Python's
+// http.server, which sends no special headers (no cross-origin isolation).
+import {spawn} from 'node:child_process';
+import {mkdtempSync, rmSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+export const CHROMIUM = process.env.CHROMIUM ?? '/usr/bin/chromium';
+
+// Serves `dir` on a free port of 127.0.0.1; resolves to {origin, close}.
+export async function serve(dir) {
+  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '-d', dir], {
+    stdio: ['ignore', 'pipe', 'ignore'],
+  });
+  const port = await new Promise((resolve, reject) => {
+    server.stdout.on('data', (data) => {
+      const found = /port (\d+)/.exec(data);
+      if (found) resolve(found[1]);
+    });
+    server.on('exit', () => reject(new Error('the static server did not start')));
+  });
+  return {origin: `http://127.0.0.1:${port}`, close: () => server.kill()};
+}
+
+// A browser with a fresh, empty profile; resolves to {browser, close}, and
+// close() removes the profile too.
+export async function launch() {
+  const profile = mkdtempSync(join(tmpdir(), 'cosmic-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      `--user-data-dir=${profile}`],
+  });
+  const close = async () => {
+    await browser.close();
+    rmSync(profile, {recursive: true, force: true, maxRetries: 10, retryDelay: 100});
+  };
+  return {browser, close};
+}
+
+// True once the terminal's text holds `count` prompts and ends with one.
+export function promptsShown(end, count) {
+  const buffer = globalThis.cosmicTerminal?.buffer.active;
+  if (!buffer) return false;
+  let text = '';
+  for (let i = 0; i < buffer.length; i++) text += buffer.getLine(i).translateToString(false);
+  return text.split(end).length - 1 === count && text.trimEnd().endsWith(end.trimEnd());
+}

@@ -1,0 +1,98 @@
+// The page's line discipline: what reaches the program, and what the
+// screen shows, for keys typed while the program waits, keys typed ahead,
+// pasted blocks and the editing keys.
+import assert from 'node:assert/strict';
+import {test} from 'node:test';
+import {LineDiscipline} from '../../web/line_discipline.mjs';
+
+function setUp() {
+  const screen = [];
+  const lines = new LineDiscipline((text) => screen.push(text));
+  const read = async (capacity = 100) => new TextDecoder().decode(await lines.read(capacity));
+  return {lines, screen, read, shown: () => screen.join('')};
+}
+
+test('keys typed while the program waits echo at once; Enter hands over the line', async () => {
+  const {lines, read, shown} = setUp();
+  const reading = read();
+  lines.input('4');
+  lines.input('.3');
+  assert.equal(shown(), '4.3');
+  lines.input('\r');
+  assert.equal(await reading, '4.3\n');
+  assert.equal(shown(), '4.3\r\n');
+});
+
+test('Backspace erases the last key, and nothing on an empty line', async () => {
+  const {lines, read, shown} = setUp();
+  const reading = read();
+  lines.input('\x7f');
+  assert.equal(shown(), '');
+  lines.input('12\x7f\b3\r');
+  assert.equal(await reading, '3\n');
+  assert.equal(shown(), '12\b \b\b \b3\r\n');
+});
+
+test('Ctrl-U erases the whole line', async () => {
+  const {lines, read} = setUp();
+  const reading = read();
+  lines.input('123\x157\r');
+  assert.equal(await reading, '7\n');
+});
+
+test('Ctrl-D on an empty line is the end of input; after keys it hands them over', async () => {
+  const {lines, read, shown} = setUp();
+  let reading = read();
+  lines.input('12\x04');
+  assert.equal(await reading, '12');
+  reading = read();
+  lines.input('\x04');
+  assert.equal(await reading, '');
+  assert.equal(shown(), '12');
+});
+
+test('a pasted block is entered line by line, each echoed when it is read', async () => {
+  const {lines, read, shown} = setUp();
+  const first = read();
+  lines.input('3\r1\r\n7\r');
+  assert.equal(await first, '3\n');
+  assert.equal(shown(), '3\r\n');
+  assert.equal(await read(), '1\n');
+  assert.equal(shown(), '3\r\n1\r\n');
+  assert.equal(await read(), '7\n');
+  assert.equal(shown(), '3\r\n1\r\n7\r\n');
+});
+
+test('keys typed ahead show after the next prompt, then echo as typed', async () => {
+  const {lines, read, shown} = setUp();
+  lines.input('4');
+  assert.equal(shown(), '');
+  const reading = read();
+  assert.equal(shown(), '4');
+  lines.input('2\r');
+  assert.equal(await reading, '42\n');
+  assert.equal(shown(), '42\r\n');
+});
+
+test('a line longer than a read is handed over in pieces and echoed once', async () => {
+  const {lines, read, shown} = setUp();
+  lines.input('12345\r');
+  assert.equal(await read(3), '123');
+  assert.equal(await read(3), '45\n');
+  assert.equal(shown(), '12345\r\n');
+});
+
+test('bytes reach the program as typed; escape sequences and other controls do not', async () => {
+  const {lines} = setUp();
+  const reading = lines.read(100);
+  lines.input('\u00e9\x1b[A\x1bOP\x03\t1\r');
+  assert.deepEqual([...(await reading)], [0xc3, 0xa9, 0x09, 0x31, 0x0a]);
+});
+
+test('after the program has ended, keys change nothing', async () => {
+  const {lines, shown} = setUp();
+  lines.close();
+  lines.read(100);
+  lines.input('1\r');
+  assert.equal(shown(), '');
+});

@@ -1,0 +1,221 @@
+// The page in a real browser (Debian's chromium, headless, driven by
+// puppeteer-core), served by a plain static server that sends no special
+// headers: the README's session typed key by key, a long pasted session
+// through every dialog, the end (Ctrl-D, choice 0) and a new start, the
+// phone-width layout and axe-core's accessibility rules. Any console
+// message of the error kind, failed request or error response fails it.
+// A screenshot is left in build-wasm/page.png.
+import assert from 'node:assert/strict';
+import {spawnSync} from 'node:child_process';
+import {readFileSync} from 'node:fs';
+import {dirname, join} from 'node:path';
+import {after, before, test} from 'node:test';
+import {fileURLToPath} from 'node:url';
+import {launch, promptsShown, serve} from './chromium.mjs';
+import * as transcript from './transcript.mjs';
+
+const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
+const site = join(root, 'build-wasm', 'site');
+const MAIN_PROMPT = 'Please select an item from the menu:\\>';
+
+// Every dialog, with its complaints, one entry per line: star reports (in
+// kilometres too) and the star listing, planet reports and the planet
+// listing, light time to kilometres in every unit and kilometres to light
+// time, and entries that are no number, out of range, in hexadecimal or
+// octal, or beyond 32 bits.
+const LONG_SESSION = [
+  '1', '1', '1', '1', '8', '2', '20', '1', '24', '1', '3', '2', '0', '1', '2',
+  '2', '1', '3', '10', '1', '4', '3', '1', '9', '10', '2', '5', '5', '0', '0', '2', '2',
+  '3', '1', '1', '1', '3', '1', '2', '2.5', '3', '1', '3', '1', '3', '1', '4', '1', '3', '1', '5', '1',
+  '3', '1', '6', '1', '3', '1', '7', '4.3', '3', '2', '10000000000000', '3', '2', '299792.46',
+  '3', '2', '9820683354038495232',
+  'abc', '7', '-1', '3', '7', '3', '1', '8', '3', '1', '1', 'many', '1', '3', '2', 'far', '1', '3', '2',
+  'inf', '1', '5', 'star', '1', '25', '-3', '3', '3', '0', '2', '5', '1', '11', '2', '3', '-1', '5', '0',
+  '2', '1', '3', '10', '7', '0', '0', '0x2', '0', '010', '4294967297',
+];
+
+// A documented heading or report of each dialog, as the program writes it.
+const DIALOGS = [
+  '\n\nSUN TO SUN DISTANCES\n',
+  '\nBungula in the constellation of Centaurus is 40680274352566.453 kilometres\naway from Earth.\n',
+  '\nSun\t\tConstellation\t Distance(Lightyears)\n',
+  '\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n',
+  '\nPlease select a startplanet:\\> ',
+  '\nPlanet\t\tDistance from Sun(kilometres)\n',
+  '\nCONVERT LIGHTDISTANCES TO KM\n',
+  '\nCONVERT DISTANCES IN KM TO LIGHTDISTANCES\n',
+  '\nincorrect entry!\x07\n',
+];
+
+let server;
+let chromium;
+let page;
+const problems = [];
+
+before(async () => {
+  server = await serve(site);
+  chromium = await launch();
+  page = await chromium.browser.newPage();
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warn') problems.push(`console: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+  page.on('response', (response) => {
+    if (response.status() >= 400) problems.push(`${response.status()}: ${response.url()}`);
+  });
+  await page.emulateTimezone('America/New_York');
+  await page.setViewport({width: 360, height: 640});
+  await page.goto(`${server.origin}/`);
+  await waitForPrompts(1);
+});
+
+after(async () => {
+  await chromium?.close();
+  server?.close();
+});
+
+// The screen's text, scrollback included, a wrapped row joined to the row it
+// continues; spaces that end a line and empty lines at the end left out.
+function screen() {
+  return page.evaluate(() => {
+    const buffer = globalThis.cosmicTerminal.buffer.active;
+    const lines = [];
+    for (let i = 0; i < buffer.length; i++) {
+      const row = buffer.getLine(i);
+      const text = row.translateToString(false);
+      if (row.isWrapped) lines[lines.length - 1] += text;
+      else lines.push(text);
+    }
+    return lines.map((line) => line.trimEnd()).join('\n').replace(/\n+$/, '');
+  });
+}
+
+async function waitForPrompts(count) {
+  await page.waitForFunction(promptsShown, {timeout: 20000}, transcript.PROMPT_END, count);
+}
+
+async function waitForStatus(text) {
+  await page.waitForFunction((t) => document.getElementById('status').textContent.includes(t), {}, text);
+}
+
+// Start-up as the screen shows it: the banner, the date line (checked
+// apart), then `rest`.
+async function expectScreen(rest) {
+  const lines = (await screen()).split('\n');
+  const startUp = transcript.asScreen(transcript.START_UP).split('\n');
+  assert.deepEqual(lines.slice(0, startUp.length), startUp);
+  assert.match(lines[startUp.length], transcript.DATE_LINE);
+  assert.equal(lines.slice(startUp.length + 1).join('\n'), transcript.asScreen(rest));
+}
+
+async function runAxe() {
+  await page.evaluate(readFileSync(join(root, 'node_modules', 'axe-core', 'axe.min.js'), 'utf8'));
+  const result = await page.evaluate(() => globalThis.axe.run());
+  assert.deepEqual(result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`), []);
+}
+
+test('served with no cross-origin isolation, loading nothing from elsewhere', async () => {
+  const response = await fetch(`${server.origin}/`);
+  for (const header of ['cross-origin-opener-policy', 'cross-origin-embedder-policy']) {
+    assert.equal(response.headers.get(header), null);
+  }
+  assert.equal(await page.evaluate(() => globalThis.crossOriginIsolated), false);
+  const csp = await page.$eval('meta[http-equiv="Content-Security-Policy"]', (m) => m.content);
+  assert.match(csp, /default-src 'none'/);
+  assert.doesNotMatch(csp, /unsafe-inline|https?:|\*/);
+});
+
+test('the widest line fits a phone screen without scrolling sideways', async () => {
+  const layout = await page.evaluate(() => ({
+    columns: globalThis.cosmicTerminal.cols,
+    scrollWidth: document.documentElement.scrollWidth,
+    right: document.querySelector('.xterm-screen').getBoundingClientRect().right,
+    starsRow: globalThis.cosmicTerminal.buffer.active.getLine(0).translateToString(true),
+    bannerWrapped: globalThis.cosmicTerminal.buffer.active.getLine(1).isWrapped,
+  }));
+  assert.ok(layout.columns >= 54, `${layout.columns} columns`);
+  assert.ok(layout.scrollWidth <= 360 && layout.right <= 360, JSON.stringify(layout));
+  assert.equal(layout.starsRow, transcript.STARS);
+  assert.equal(layout.bannerWrapped, false);
+});
+
+test('the date line is the local time with the zone abbreviation', async () => {
+  const lines = (await screen()).split('\n');
+  assert.match(lines[5], / E[SD]T \d{4}$/);
+});
+
+test("the README's session, typed key by key, shows the README's text with the echo", async () => {
+  const session = transcript.readmeSession(join(root, 'README.md'));
+  const entries = session.input.split('\n').slice(0, -1);
+  for (const [k, entry] of entries.entries()) {
+    await page.keyboard.type(entry, {delay: 5});
+    await page.keyboard.press('Enter');
+    await waitForPrompts(k + 2);
+  }
+  // The README's output ends where its input does, with the newline the
+  // program writes at the end of input; here the last prompt still waits.
+  await expectScreen(transcript.withEchoedEntries(session.output, entries));
+  // What a screen reader is given: the rows as text, outside the drawing.
+  await page.waitForFunction(
+    (text) => document.querySelector('.xterm-accessibility-tree').textContent.includes(text),
+    {timeout: 5000},
+    '4.3 lightyears are 4.06803e+13 km.',
+  );
+  await runAxe();
+  await page.screenshot({path: join(root, 'build-wasm', 'page.png')});
+});
+
+test('Ctrl-D on an empty line ends the input: status 0, and the page offers to start again', async () => {
+  await page.keyboard.down('Control');
+  await page.keyboard.press('KeyD');
+  await page.keyboard.up('Control');
+  await waitForStatus('exit status 0');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'again');
+  await runAxe();
+  await page.keyboard.press('Enter');
+  await waitForPrompts(1);
+  await expectScreen(startMenu());
+  assert.equal(await page.evaluate(() => document.getElementById('again').hidden), true);
+});
+
+test('a pasted session through every dialog is entered line by line', async () => {
+  const input = `${LONG_SESSION.join('\n')}\n`;
+  const reference = spawnSync('node', [join(root, 'build-wasm', 'cosmic-distances.js')], {
+    input,
+    env: {...process.env, PATH: `${join(root, 'tests', 'stubs')}:${process.env.PATH}`},
+    encoding: 'latin1',
+  });
+  assert.equal(reference.status, 0);
+  const start = `<clear>${transcript.START_UP}<date>\n`;
+  assert.ok(reference.stdout.startsWith(start), 'the reference run starts as documented');
+  const output = reference.stdout.slice(start.length).replace(/\n$/, '');
+  // The walk reaches every dialog: each one's documented heading or report.
+  for (const text of DIALOGS) assert.ok(output.includes(text), `the long session shows ${JSON.stringify(text)}`);
+
+  await page.evaluate((text) => {
+    const data = new DataTransfer();
+    data.setData('text/plain', text);
+    const textarea = document.querySelector('.xterm-helper-textarea');
+    textarea.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
+  }, input);
+  await waitForPrompts(LONG_SESSION.length + 1);
+  await expectScreen(transcript.withEchoedEntries(output, LONG_SESSION));
+});
+
+test('choice 0 ends the program with status 255', async () => {
+  await page.keyboard.type('0');
+  await page.keyboard.press('Enter');
+  await waitForStatus('exit status 255');
+  await page.keyboard.press('Space');
+  await waitForPrompts(1);
+});
+
+test('no console error or warning, no failed request, no error response', () => {
+  assert.deepEqual(problems, []);
+});
+
+// The screen after start-up: the main menu, waiting.
+function startMenu() {
+  return `\n\nCOSMIC DISTANCES\n\n1\tsun to sun distances\n2\tdistances within our solar system\n3\tlightdistances\n0\texit\n\n\n${MAIN_PROMPT} `;
+}

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The page's tests: its line discipline and commands under Node, then the
+# page itself in headless chromium (page_test.mjs). Installs chromium (and
+# npm) and the Node packages from the lockfile when missing, and builds the
+# page when build-wasm/site/ is not there. Runs as root with no terminal.
+#
+#   bash tests/browser/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+need=()
+[ -x /usr/bin/chromium ] || need+=(chromium)
+command -v npm >/dev/null || need+=(npm)
+if [ ${#need[@]} -gt 0 ]; then
+  apt-get -o DPkg::Lock::Timeout=600 update -q >/dev/null
+  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}" >/dev/null
+fi
+if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
+  npm ci --no-audit --no-fund --loglevel=error
+fi
+if [ ! -f build-wasm/site/index.html ]; then
+  cmake --preset wasm >/dev/null
+  cmake --build --preset wasm -j2 >/dev/null
+fi
+node --test tests/browser/

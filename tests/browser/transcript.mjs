@@ -1,0 +1,60 @@
+// Expected screens for the page test. A terminal shows what a pipe does not:
+// each entry echoed after the prompt that takes it, with the Enter that ends
+// it. The texts come from the README's session and the program's documented
+// start-up; the long session's comes from the program's own build for Node,
+// whose output the session tests compare with the documented dialogs.
+import {readFileSync} from 'node:fs';
+
+export const STARS = '*'.repeat(54);
+export const BANNER =
+  '\n* This program is meant to analyze distances to      *' +
+  '\n* celestial bodies in our neighborhood and thereby   *' +
+  '\n* to obtain a clearer knowledge of our location.     *';
+export const PROMPT_END = ':\\> ';
+export const DATE_LINE =
+  /^(Sun|Mon|Tue|Wed|Thu|Fri|Sat) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [ 123]\d [012]\d:[0-5]\d:[0-6]\d [A-Z+-][A-Z0-9]{1,5} \d{4}$/;
+
+// The start-up screen before the date line: the banner between two rows
+// of asterisks, as the program writes it after "clear".
+export const START_UP = `${STARS}${BANNER}\n${STARS}\n`;
+
+// The README's "A short session": its command's input and the output that
+// the block shows (after the command line, unindented).
+export function readmeSession(readmePath) {
+  const lines = readFileSync(readmePath, 'utf8').split('\n');
+  const start = lines.indexOf('## A short session');
+  const command = lines.findIndex((line, i) => i > start && line.startsWith('    $ '));
+  if (start < 0 || command < 0) throw new Error('no session block in the README');
+  const block = [];
+  for (const line of lines.slice(command + 1)) {
+    if (line !== '' && !line.startsWith('    ')) break;
+    block.push(line.slice(4));
+  }
+  while (block.at(-1) === '') block.pop();
+  const input = /printf '([^']*)'/.exec(lines[command])[1].replaceAll('\\n', '\n');
+  return {input, output: `${block.join('\n')}\n`};
+}
+
+// Piped output as a terminal shows it: entry k (without its newline)
+// echoed after the k-th prompt, then the newline of its Enter.
+export function withEchoedEntries(output, entries) {
+  const pieces = output.split(PROMPT_END);
+  if (pieces.length <= entries.length) throw new Error('fewer prompts than entries');
+  return pieces.reduce((screen, piece, k) =>
+    k === 0 ? piece : `${screen}${PROMPT_END}${k <= entries.length ? `${entries[k - 1]}\n` : ''}${piece}`);
+}
+
+// Text as it stands on a screen: tabs advance to the next multiple of 8,
+// the bell shows nothing, and spaces at the end of a line are not kept.
+export function asScreen(text) {
+  return text
+    .replaceAll('\x07', '')
+    .split('\n')
+    .map((line) => {
+      let shown = '';
+      for (const c of line) shown += c === '\t' ? ' '.repeat(8 - (shown.length % 8)) : c;
+      return shown.trimEnd();
+    })
+    .join('\n')
+    .replace(/\n+$/, '');
+}
