@@ -133,4 +133,6 @@ $out/micro --benchmark_min_time="$min_time" --benchmark_format=csv 2>/dev/null |
         printf "%-28s %9.2f x87 %9.2f emulated %6.2fx\n", part[1], ns[names[i]], ns[e], ns[e] / ns[names[i]]
     }
   }'
-section "the web page: build-wasm/site/, gzipped, and its start in headless chromium"; node bench/page.mjs $((quick ? 3 : 10))
+
+section "the web page: build-wasm/site/, gzipped, and its start in headless chromium"
+node bench/page.mjs $((quick ? 3 : 10))
