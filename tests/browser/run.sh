@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The page's tests: its line discipline and commands under Node, then the
-# page itself in headless chromium (page_test.mjs). Installs chromium (and
-# npm) and the Node packages from the lockfile when missing, and builds the
-# page when build-wasm/site/ is not there. Runs as root with no terminal.
+# The page's tests: its line discipline and commands under Node (their unit
+# tests sit beside them in web/), then the page itself in headless chromium
+# (page_test.mjs). Installs chromium (and npm) and the Node packages from the
+# lockfile when missing, and builds the page when build-wasm/site/ is not
+# there. Runs as root with no terminal.
 #
 #   bash tests/browser/run.sh
 set -euo pipefail
@@ -22,4 +23,4 @@ if [ ! -f build-wasm/site/index.html ]; then
   cmake --preset wasm >/dev/null
   cmake --build --preset wasm -j2 >/dev/null
 fi
-node --test tests/browser/
+node --test web/ tests/browser/

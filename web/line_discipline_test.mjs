@@ -3,7 +3,7 @@
 // pasted blocks and the editing keys.
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
-import {LineDiscipline} from '../../web/line_discipline.mjs';
+import {LineDiscipline} from './line_discipline.mjs';
 
 function setUp() {
   const screen = [];

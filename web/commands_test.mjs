@@ -2,7 +2,7 @@
 // in the POSIX locale, and the screen-clearing sequence.
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
-import {CLEAR, commandOutput, posixDate} from '../../web/commands.mjs';
+import {CLEAR, commandOutput, posixDate} from './commands.mjs';
 
 const at = (iso) => new Date(iso);
 
