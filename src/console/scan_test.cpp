@@ -408,8 +408,9 @@ TEST(ScanLong, ADigitPastTheKeptOnesStillDecidesTheRounding) {
       // Significant digit number `position` is the 1 at the end.
       const std::string zeros(position - t.digits.size() - 1, '0');
       const std::size_t behind_point = zeros.size() + 1;
-      const std::string scale =
-          t.exponent + ("-" + std::to_string(behind_point * t.bits_per_digit));
+      std::string scale(1, t.exponent);
+      scale += '-';
+      scale += std::to_string(behind_point * t.bits_per_digit);
       const std::string numerals[] = {t.prefix + t.digits + zeros + "1" + scale,
                                       t.prefix + t.digits + "." + zeros + "1"};
       for (const std::string& above : numerals) {
