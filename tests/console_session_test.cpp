@@ -13,6 +13,10 @@ const std::string PLANET_SUB =
 const SessionCase CONSOLE[] = {
     {"ChoiceZeroExitsWith255", "0\n", MAIN, 255},
     {"EmptyInputEndsWithStatus0", "", MAIN + END, 0},
+    // Input of one byte, which the program gets in a read of one byte.
+    {"SingleByteZeroExitsWith255", "0", MAIN, 255},
+    {"SingleByteThreeOpensTheLightMenu", "3", MAIN + LIGHT + END, 0},
+    {"SingleByteNonNumberComplains", "x", MAIN + INCORRECT + PROMPT + END, 0},
     {"OnlyWhiteSpaceEndsWithStatus0", " \n\t \n", MAIN + END, 0},
     {"NonNumberComplainsAndAsksAgain", "abc\n0\n", MAIN + INCORRECT + PROMPT, 255},
     {"NonNumberRightBeforeTheEnd", "abc", MAIN + INCORRECT + PROMPT + END, 0},
@@ -51,6 +55,21 @@ TEST(ConsoleInput, NonBlockingInputIsWaitedFor) {
   EXPECT_EQ(r.out, START + text::MAIN + text::LIGHT + text::MAIN);
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.err, "");
+}
+
+// However the input arrives, a byte per read included, a read returns
+// entries, not the end of input.
+TEST(ConsoleInput, OneBytePerReadGivesEverySessionUnchanged) {
+  SessionOptions options;
+  options.one_byte_per_read = true;
+  ASSERT_FALSE(all_sessions().empty());
+  for (const SessionCase& c : all_sessions()) {
+    SCOPED_TRACE(c.name);
+    const SessionResult r = run_session(c.input, options);
+    EXPECT_EQ(r.out, START + c.expected);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, "");
+  }
 }
 
 // Standard input that cannot be read at all is an error, not the end; the

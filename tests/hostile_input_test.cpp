@@ -174,6 +174,8 @@ constexpr std::size_t TEN_MB = 10 * MB;
 const RealCase REALS[] = {
     {"HundredMegabytesPastHalfwayRoundUp", {HALFWAY + ".", "0", 100 * MB, "1"}, NEXT_ABOVE},
     {"TenMegabytesOfZerosAfterHalfwayStayEven", {HALFWAY + ".", "0", TEN_MB, ""}, EVEN_BELOW},
+    {"IntegerDigitThousandsPastHalfwayRoundsUp", {HALFWAY, "0", 5000, "1e-5001"}, NEXT_ABOVE},
+    {"IntegerZerosThousandsPastHalfwayStayEven", {HALFWAY, "0", 5001, "e-5001"}, EVEN_BELOW},
     {"TenMegabytesOfLeadingZeros", {"", "0", TEN_MB, "299792.46"}, "299792.46"},
     {"OneWithTenMegabytesOfZerosScaledBack",
      {"1", "0", TEN_MB, "e-" + std::to_string(TEN_MB)},

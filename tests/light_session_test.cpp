@@ -66,6 +66,13 @@ const SessionCase UNITS_CASES[] = {
     {"SelectionEightIsIncorrect", "3\n1\n8\n0\n", TO_KM + INCORRECT + MAIN, 255},
     {"SelectionMinusOneIsIncorrect", "3\n1\n-1\n0\n", TO_KM + INCORRECT + MAIN, 255},
     {"SelectionZeroCancels", "3\n1\n0\n0\n", TO_KM + MAIN, 255},
+    // Negative zero keeps its sign through the product, as printf shows it.
+    {"NegativeZeroLightSeconds", "3\n1\n1\n-0\n0\n",
+     TO_KM + amount("seconds") + "-0.0 lightseconds are -0.00 km.\n" + MAIN, 255},
+    {"NegativeZeroLightHours", "3\n1\n3\n-0.0\n0\n",
+     TO_KM + amount("hours") + "-0.0 lighthours are -0 km.\n" + MAIN, 255},
+    {"NegativeZeroLightYears", "3\n1\n7\n-0e5\n0\n",
+     TO_KM + amount("years") + "-0.0 lightyears are -0 km.\n" + MAIN, 255},
     {"EndOfInputAtTheAmount", "3\n1\n7\n", TO_KM + amount("years") + END, 0},
 };
 SESSIONS(LightToKm, UNITS_CASES);
@@ -89,6 +96,11 @@ const SessionCase BREAKDOWN_CASES[] = {
      255},
     {"NegativeDistanceGivesZeros", "3\n2\n-5\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
     {"ZeroDistanceGivesZeros", "3\n2\n0\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
+    // A distance of 0 however it is written: no seconds are left, not -0.
+    {"NegativeZeroDistanceGivesZeros", "3\n2\n-0\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
+    {"NegativeZeroWithFractionGivesZeros", "3\n2\n-0.0\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
+    {"NegativeZeroWithExponentGivesZeros", "3\n2\n-0e5\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
+    {"NegativeHexadecimalZeroGivesZeros", "3\n2\n-0x0p0\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
     {"NotANumberGivesZeros", "3\n2\nnan\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
     {"MinusInfinityGivesZeros", "3\n2\n-inf\n0\n", TO_LIGHT + NOTHING + MAIN, 255},
     // More light years than a 32-bit count can say: refused, not wrapped.

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,9 +67,18 @@ void limit(int resource, std::size_t bytes) {
   _exit(127);
 }
 
+// Bytes in the input pipe that the program has not read yet.
+int unread_bytes(int pipe_end) {
+  int count = 0;
+  if (ioctl(pipe_end, FIONREAD, &count) != 0) throw std::runtime_error("FIONREAD failed");
+  return count;
+}
+
 // Writes the input and reads both outputs at once, so that neither side can
-// block the other however large they are.
-void pump(int to_child, int from_out, int from_err, const std::string& input, SessionResult& r) {
+// block the other however large they are. With `unread` (the input pipe's
+// reading end) the input goes a byte at a time, into an empty pipe only.
+void pump(int to_child, int from_out, int from_err, const std::string& input, SessionResult& r,
+          int unread = -1) {
   std::size_t written = 0;
   if (input.empty()) close(to_child), to_child = -1;
   // A blocking write of a large input would wait for the program while the
@@ -76,13 +86,22 @@ void pump(int to_child, int from_out, int from_err, const std::string& input, Se
   if (to_child >= 0) fcntl(to_child, F_SETFL, fcntl(to_child, F_GETFL) | O_NONBLOCK);
   char buffer[1 << 16];
   while (to_child >= 0 || from_out >= 0 || from_err >= 0) {
-    pollfd fds[3] = {{to_child, POLLOUT, 0}, {from_out, POLLIN, 0}, {from_err, POLLIN, 0}};
-    if (poll(fds, 3, -1) < 0) {
+    // A program that has ended reads no more: its byte would wait for ever.
+    if (unread >= 0 && to_child >= 0 && from_err < 0) {
+      close(to_child), to_child = -1;
+      continue;
+    }
+    const bool may_write = to_child >= 0 && (unread < 0 || unread_bytes(unread) == 0);
+    pollfd fds[3] = {
+        {may_write ? to_child : -1, POLLOUT, 0}, {from_out, POLLIN, 0}, {from_err, POLLIN, 0}};
+    // No event says that the program has read: look again soon.
+    if (poll(fds, 3, to_child >= 0 && !may_write ? 1 : -1) < 0) {
       if (errno == EINTR) continue;
       throw std::runtime_error("poll failed");
     }
-    if (to_child >= 0 && fds[0].revents) {
-      const ssize_t n = write(to_child, input.data() + written, input.size() - written);
+    if (may_write && fds[0].revents) {
+      const std::size_t size = unread < 0 ? input.size() - written : 1;
+      const ssize_t n = write(to_child, input.data() + written, size);
       if (n > 0) written += static_cast<std::size_t>(n);
       const bool full = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
       if ((n < 0 && !full) || written == input.size()) close(to_child), to_child = -1;
@@ -147,13 +166,16 @@ SessionResult run(const std::string& input, const SessionOptions& options) {
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) exec_program(in[0], child_out, err[1], options);
-  close(in[0]);
+  // The reading end stays open here only to see what the program has read.
+  const int unread = options.one_byte_per_read ? in[0] : -1;
+  if (unread < 0) close(in[0]);
   close(out[1]);
   close(err[1]);
   if (child_out != out[1]) close(child_out);
   SessionResult result;
   if (options.input_delay_ms > 0) usleep(static_cast<useconds_t>(options.input_delay_ms) * 1000);
-  pump(in[1], out[0], err[0], input, result);
+  pump(in[1], out[0], err[0], input, result, unread);
+  if (unread >= 0) close(unread);
   wait_for_program(pid, result);
   return result;
 }

@@ -17,6 +17,9 @@ struct SessionOptions {
   // input is held back this long, so that its first reads find nothing yet.
   bool nonblocking_input = false;
   int input_delay_ms = 0;
+  // The input a byte at a time, each only once the program has read the one
+  // before, so that every read the program makes returns a single byte.
+  bool one_byte_per_read = false;
   // Where standard output goes: the output pipe (empty), or this file.
   std::string stdout_path;
   // Standard output to a fresh regular file, read back into `out` and

@@ -13,7 +13,7 @@ constexpr const char* EQUALS_ROW = "============================================
 // What a read found, with a missing number handled the one way every dialog
 // shares: complain and ask again; the end of input ends the program.
 bool accept(ScanResult result, const char* prompt) {
-  switch (result) {
+  switch (result) {  // GCOVR_EXCL_BR_LINE: the compiler's edge for a value outside the enumeration
     case ScanResult::number:
       return true;
     case ScanResult::no_number:

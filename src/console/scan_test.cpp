@@ -243,6 +243,21 @@ TEST(Scan, SuccessiveEntriesResumeAfterEachNumeralOrRejectedEntry) {
   EXPECT_EQ(scan_real(in, &d), kEnd);
 }
 
+TEST(ByteStream, WithoutARefillHookEndsWhereItsBytesEnd) {
+  const char text[] = "7";
+  ByteStream in;
+  in.cur = reinterpret_cast<const unsigned char*>(text);
+  in.end = in.cur + 1;
+  int i = 0;
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kNum);
+  EXPECT_EQ(i, 7);
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kEnd);
+  EXPECT_TRUE(in.at_end);
+  ByteStream nothing;
+  double d = 0;
+  EXPECT_EQ(scan_real(nothing, &d), kEnd);
+}
+
 // ---- differential against the C library ----
 
 std::string random_token(std::mt19937_64& rng) {
@@ -388,6 +403,51 @@ TEST(ScanLong, ExactMidpointsRoundToEvenAndTheFarthestDigitBreaksTheTie) {
     EXPECT_EQ(real_of(tie), c.tie) << c.m << "*2^" << c.e << " = " << tie;
     EXPECT_EQ(real_of(above), c.above) << c.m << "*2^" << c.e;
     EXPECT_EQ(bits(real_of("-" + tie)), bits(-c.tie)) << c.m << "*2^" << c.e;
+  }
+}
+
+// Only as many significant digits are kept as any double's rounding can
+// need; every digit behind them still counts as "something non-zero is
+// left". So a digit that lifts a halfway value above the tie decides the
+// rounding wherever it stands: among the kept digits, right behind them or
+// thousands behind, in the integer part as in the fraction. The C library's
+// strtod reads the whole numeral and has the last word.
+TEST(ScanLong, ADigitPastTheKeptOnesStillDecidesTheRounding) {
+  struct Tie {
+    std::string prefix;
+    std::string digits;  // halfway between two adjacent doubles
+    char exponent;
+    int bits_per_digit;
+    std::size_t kept;  // significant digits the scanner keeps
+  };
+  const Tie ties[] = {
+      {"", "9007199254740993", 'e', 1, 800},  // 2^53 + 1
+      {"0x", "100000000000008", 'p', 4, 24},  // 2^56 + 8
+  };
+  for (const Tie& t : ties) {
+    for (const std::size_t position :
+         {t.kept - 1, t.kept, t.kept + 1, t.kept + 2, std::size_t{5000}}) {
+      // Significant digit number `position` is the 1 at the end.
+      const std::string zeros(position - t.digits.size() - 1, '0');
+      const std::size_t behind_point = zeros.size() + 1;
+      std::string scale(1, t.exponent);
+      scale += '-';
+      scale += std::to_string(behind_point * t.bits_per_digit);
+      const std::string numerals[] = {t.prefix + t.digits + zeros + "1" + scale,
+                                      t.prefix + t.digits + "." + zeros + "1"};
+      for (const std::string& above : numerals) {
+        std::string tie = above;
+        tie[tie.find('1', t.prefix.size() + t.digits.size())] = '0';
+        const char* where = &above[t.prefix.size() + t.digits.size()];
+        SCOPED_TRACE(t.prefix + t.digits + "... with its digit " + std::to_string(position) +
+                     (*where == '.' ? " in the fraction" : " in the integer part"));
+        const double expected = std::strtod(above.c_str(), nullptr);
+        ASSERT_NE(expected, std::strtod(tie.c_str(), nullptr)) << "the last digit must decide";
+        EXPECT_EQ(bits(real_of(above)), bits(expected));
+        EXPECT_EQ(bits(real_of(tie)), bits(std::strtod(tie.c_str(), nullptr)));
+        EXPECT_EQ(bits(real_of("-" + above)), bits(-expected));
+      }
+    }
   }
 }
 

@@ -1,0 +1,115 @@
+// Reading standard input through the operating system: a pipe takes the
+// place of this process's standard input for each test.
+#include "console/platform.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+class PipedInput : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = dup(STDIN_FILENO);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    ASSERT_EQ(dup2(fds[0], STDIN_FILENO), STDIN_FILENO);
+    close(fds[0]);
+    writer_ = fds[1];
+  }
+  void TearDown() override {
+    if (writer_ >= 0) close(writer_);
+    dup2(saved_, STDIN_FILENO);
+    close(saved_);
+  }
+  void end_input() {
+    close(writer_);
+    writer_ = -1;
+  }
+
+  int saved_ = -1;
+  int writer_ = -1;
+};
+
+TEST_F(PipedInput, ReadsWhatIsThereThenZeroAtTheEnd) {
+  ASSERT_EQ(write(writer_, "abc", 3), 3);
+  end_input();
+  char buffer[16];
+  ASSERT_EQ(platform::read_input(buffer, sizeof buffer), 3);
+  EXPECT_EQ(std::string(buffer, 3), "abc");
+  EXPECT_EQ(platform::read_input(buffer, sizeof buffer), 0);
+}
+
+TEST_F(PipedInput, AReadErrorIsMinusOneWithErrno) {
+  const int directory = open("/", O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(directory, 0);
+  ASSERT_EQ(dup2(directory, STDIN_FILENO), STDIN_FILENO);
+  close(directory);
+  char buffer[16];
+  errno = 0;
+  EXPECT_EQ(platform::read_input(buffer, sizeof buffer), -1);
+  EXPECT_EQ(errno, EISDIR);
+}
+
+std::atomic<int> interruptions{0};
+
+void count_interruption(int) {
+  interruptions.fetch_add(1);
+}
+
+constexpr int kSignals = 20;
+
+// Signals `reader` until it has been interrupted kSignals times while it
+// waits for input, then gives it some. The handler is installed without
+// SA_RESTART, so each signal that finds the reader in read or poll makes
+// that call fail with EINTR.
+void interrupt_then_write(pthread_t reader, int writer) {
+  while (interruptions.load() < kSignals) {
+    usleep(2000);
+    pthread_kill(reader, SIGUSR1);
+  }
+  if (write(writer, "x", 1) != 1) std::abort();
+}
+
+// What a read of standard input returns while it is interrupted.
+long read_while_interrupted(int writer, char* buffer, std::size_t capacity) {
+  struct sigaction action = {};
+  action.sa_handler = count_interruption;
+  sigemptyset(&action.sa_mask);
+  struct sigaction previous = {};
+  sigaction(SIGUSR1, &action, &previous);
+  interruptions = 0;
+  std::thread interrupter(interrupt_then_write, pthread_self(), writer);
+  const long count = platform::read_input(buffer, capacity);
+  interrupter.join();
+  sigaction(SIGUSR1, &previous, nullptr);
+  return count;
+}
+
+TEST_F(PipedInput, AnInterruptedReadIsRetried) {
+  char buffer[16];
+  ASSERT_EQ(read_while_interrupted(writer_, buffer, sizeof buffer), 1);
+  EXPECT_EQ(buffer[0], 'x');
+  EXPECT_GE(interruptions.load(), kSignals);
+}
+
+// Whoever started the program may have left its input non-blocking: the
+// read then waits in poll, and an interrupted wait is no error either.
+TEST_F(PipedInput, NonBlockingInputIsWaitedForThroughInterruptions) {
+  ASSERT_EQ(fcntl(STDIN_FILENO, F_SETFL, fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK), 0);
+  char buffer[16];
+  ASSERT_EQ(read_while_interrupted(writer_, buffer, sizeof buffer), 1);
+  EXPECT_EQ(buffer[0], 'x');
+  EXPECT_GE(interruptions.load(), kSignals);
+}
+
+}  // namespace
