@@ -7,8 +7,9 @@
 #
 # Not run under Node (see tests/CMakeLists.txt and tests/node_sessions.cmake):
 # ScanDifferential.* (its reference is glibc's sscanf; Emscripten's C library
-# is musl) and WriteError.ClosedPipeWithSigpipeAtItsDefaultEndsBySigpipe
-# (Node ignores SIGPIPE, so the program sees EPIPE as with SIGPIPE ignored).
+# is musl), platform_tests (signals to a thread; no threads here) and the two
+# tests of SIGPIPE at its default (Node ignores SIGPIPE, so the program sees
+# EPIPE as with SIGPIPE ignored).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -45,6 +45,10 @@ TEST(CommandLineSession, FailedAnswerIsAWriteError) {
     // No stand-in ran, so there is no complaint of theirs either.
     EXPECT_EQ(r.err, "cosmic-distances: write error: No space left on device\n") << option;
   }
+}
+
+// As any filter: a reader that has gone away ends the answer by SIGPIPE.
+TEST(CommandLineSession, AnswerToAClosedPipeEndsBySigpipe) {
   SessionOptions closed;
   closed.close_output = true;
   const SessionResult killed = run_with({"--version"}, closed);

@@ -39,7 +39,7 @@ bool is(const char* argument, const char* option) {
 }  // namespace
 
 Request requested(int argc, const char* const argv[]) {
-  for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+  for (int i = 1; i < argc; ++i) {
     const char* argument = argv[i];
     if (is(argument, "--")) break;
     if (is(argument, "--help") || is(argument, "-h")) return Request::help;
