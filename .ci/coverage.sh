@@ -15,12 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! command -v gcovr >/dev/null; then
-  find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 | grep -q . ||
-    apt-get -o DPkg::Lock::Timeout=600 update -q
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q \
-    --no-install-recommends gcovr
-fi
+command -v gcovr >/dev/null || bash .ci/apt-install.sh --no-install-recommends gcovr
 
 build=build-coverage
 # Counts add up across runs, and counts of an older build of a unit make its

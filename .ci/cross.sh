@@ -26,12 +26,7 @@ need=()
 command -v "$triplet-g++" >/dev/null || need+=("g++-$triplet")
 [ -z "$qemu" ] || command -v "$qemu" >/dev/null || need+=(qemu-user)
 [ -d /usr/src/googletest ] || need+=(googletest)
-if [ ${#need[@]} -gt 0 ]; then
-  # One update serves the stages that follow within the hour.
-  find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 | grep -q . ||
-    apt-get -o DPkg::Lock::Timeout=600 update -q
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}"
-fi
+[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}"
 
 build=build-$triplet
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/cross.cmake -DCOSMIC_CROSS_TRIPLET="$triplet" \

@@ -16,10 +16,7 @@ need=()
 command -v clang++-14 >/dev/null || need+=(clang-14)
 compgen -G "/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
   need+=(libclang-rt-14-dev)
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}"
-fi
+[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}"
 
 CC=clang-14 CXX=clang++-14 cmake -S fuzz -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j2

@@ -21,11 +21,7 @@ command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
 command -v file >/dev/null || need+=(file)
 command -v lintian >/dev/null || need+=(lintian)
 command -v hardening-check >/dev/null || need+=(devscripts)
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends \
-    "${need[@]}"
-fi
+[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh --no-install-recommends "${need[@]}"
 
 build=build-install
 work=$(mktemp -d)

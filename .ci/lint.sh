@@ -9,8 +9,7 @@ pick() {  # the versioned tool if there is one, else the plain name
   if command -v "$1-14" >/dev/null; then echo "$1-14"; else echo "$1"; fi
 }
 if ! command -v "$(pick clang-format)" >/dev/null || ! command -v "$(pick clang-tidy)" >/dev/null; then
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q clang-format-14 clang-tidy-14
+  bash .ci/apt-install.sh clang-format-14 clang-tidy-14
 fi
 format=$(pick clang-format)
 tidy=$(pick clang-tidy)

@@ -16,12 +16,7 @@ cd "$(dirname "$0")/.."
 need=()
 [ -f /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake ] || need+=(emscripten)
 [ -d /usr/src/googletest ] || need+=(googletest)
-if [ ${#need[@]} -gt 0 ]; then
-  # One update serves the stages that follow within the hour.
-  find /var/lib/apt/lists -maxdepth 1 -name '*_Packages*' -mmin -60 | grep -q . ||
-    apt-get -o DPkg::Lock::Timeout=600 update -q
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}"
-fi
+[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}"
 
 cmake --preset wasm && cmake --build --preset wasm -j2 && ctest --preset wasm
 

@@ -37,10 +37,7 @@ command -v strace >/dev/null || need+=(strace)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 [ -f /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake ] || need+=(emscripten)
 [ -d /usr/src/googletest ] || need+=(googletest)  # the wasm preset configures its tests
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get -o DPkg::Lock::Timeout=600 update -q >/dev/null
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}" >/dev/null
-fi
+[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}" >/dev/null
 
 # Runs a command, showing its output only when it fails.
 quietly() { local log; log=$("$@" 2>&1) || { printf '%s\n' "$log" >&2; return 1; }; }

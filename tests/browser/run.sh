@@ -12,10 +12,7 @@ cd "$(dirname "$0")/../.."
 need=()
 [ -x /usr/bin/chromium ] || need+=(chromium)
 command -v npm >/dev/null || need+=(npm)
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get -o DPkg::Lock::Timeout=600 update -q >/dev/null
-  DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q "${need[@]}" >/dev/null
-fi
+[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}" >/dev/null
 if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
   npm ci --no-audit --no-fund --loglevel=error
 fi
