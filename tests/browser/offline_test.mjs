@@ -6,7 +6,7 @@
 // build's script that writes the worker: its file list and cache name.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {cpSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, renameSync, rmSync, writeFileSync} from 'node:fs';
+import {cpSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {dirname, join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
@@ -20,13 +20,17 @@ const script = join(root, 'web', 'service_worker.cmake');
 const WORKER = 'service_worker.js';
 const ANSWER = '4.3 lightyears are 4.06803e+13 km.';
 
-// Writes the worker for the folder `dir`; resolves to its cache name and files.
+// The cache name and file list of the worker in the folder `dir`.
+function readWorker(dir) {
+  const text = readFileSync(join(dir, WORKER), 'utf8');
+  const list = /const FILES = \[\n([^\]]*)\];/.exec(text)[1].trim().split('\n');
+  return {cache: /const CACHE = '([^']+)';/.exec(text)[1], files: list.map((line) => /'(.*)'/.exec(line)[1]), text};
+}
+
+// Writes the worker for the folder `dir` as the build does, and reads it.
 function writeWorker(dir) {
   const run = spawnSync('cmake', [`-DSITE=${dir}`, '-P', script], {encoding: 'utf8'});
-  if (run.status !== 0) return {failed: run.stderr};
-  const text = readFileSync(join(dir, WORKER), 'utf8');
-  const files = /const FILES = \[\n([^\]]*)\];/.exec(text)[1].trim().split('\n').map((line) => /'(.*)'/.exec(line)[1]);
-  return {cache: /const CACHE = '([^']+)';/.exec(text)[1], files, text};
+  return run.status === 0 ? readWorker(dir) : {failed: run.stderr};
 }
 
 describe("the build's worker", () => {
@@ -46,7 +50,7 @@ describe("the build's worker", () => {
   }
 
   test("lists every file of the site as built, sorted, the worker itself left out", () => {
-    const built = writeWorker(site);
+    const built = readWorker(site);
     const expected = readdirSync(site).filter((file) => file !== WORKER).sort();
     assert.deepEqual(built.files, expected);
     assert.ok(built.files.includes('index.html') && built.files.includes('cosmic-distances.wasm'));
@@ -75,9 +79,7 @@ describe("the build's worker", () => {
   });
 
   test("a file whose name cannot stand in the worker's text stops the build", () => {
-    const run = writeWorker(folder('quoted', {"it's.js": ''}));
-    assert.match(run.failed, /plain name/);
-    assert.match(writeWorker(join(work, 'missing')).failed ?? '', /SITE/);
+    assert.match(writeWorker(folder('quoted', {"it's.js": ''})).failed, /plain name/);
   });
 });
 
@@ -88,15 +90,23 @@ describe('the page in chromium', () => {
   });
   after(() => chromium?.close());
 
-  // A page that records every console warning or error and page error.
-  async function openPage() {
+  // Serves `dir` and opens it in a page that records console warnings and
+  // errors and page errors; then `body(page, server)`, and all is closed.
+  async function visit(dir, body) {
+    const server = await serve(dir);
     const page = await chromium.browser.newPage();
     page.problems = [];
     page.on('console', (message) => {
       if (message.type() === 'error' || message.type() === 'warn') page.problems.push(`console: ${message.text()}`);
     });
     page.on('pageerror', (error) => page.problems.push(`page error: ${error.message}`));
-    return page;
+    try {
+      await page.goto(`${server.origin}/`);
+      await body(page, server);
+    } finally {
+      await page.close();
+      server.close();
+    }
   }
 
   // Resolves once a service worker controls the page; to its cache's names.
@@ -108,11 +118,8 @@ describe('the page in chromium', () => {
     });
   }
 
-  test('the manifest has what installing needs, and its icons are PNGs of their stated sizes', async () => {
-    const server = await serve(site);
-    const page = await openPage();
-    try {
-      await page.goto(`${server.origin}/`);
+  test('the manifest has what installing needs, and its icons are PNGs of their stated sizes', () =>
+    visit(site, async (page, server) => {
       await controlled(page);
       const cdp = await page.createCDPSession();
       const {url, errors} = await cdp.send('Page.getAppManifest');
@@ -138,18 +145,11 @@ describe('the page in chromium', () => {
       }
       assert.ok(sizes.has('192x192') && sizes.has('512x512'), [...sizes].join());
       assert.deepEqual(page.problems, []);
-    } finally {
-      await page.close();
-      server.close();
-    }
-  });
+    }));
 
-  test("after one visit, with the server stopped, the page reloads and the README's session runs", async () => {
-    const server = await serve(site);
-    const page = await openPage();
-    try {
-      await page.goto(`${server.origin}/`);
-      const worker = writeWorker(site);
+  test("after one visit, with the server stopped, the page reloads and the README's session runs", () =>
+    visit(site, async (page, server) => {
+      const worker = readWorker(site);
       assert.deepEqual(await controlled(page), [worker.cache]);
       const stored = await page.evaluate(async (name) =>
         (await (await caches.open(name)).keys()).map((request) => new URL(request.url).pathname.slice(1)), worker.cache);
@@ -166,25 +166,19 @@ describe('the page in chromium', () => {
       await typeSession(page);
       assert.deepEqual(fromNetwork, []);
       assert.deepEqual(page.problems, [], 'offline, no warning or error either');
-    } finally {
-      await page.close();
-      server.close();
-    }
-  });
+    }));
 
   test('a changed site reaches the page on the next visit with the network there', async () => {
     const copy = mkdtempSync(join(tmpdir(), 'cosmic-site-'));
     cpSync(site, copy, {recursive: true});
-    const server = await serve(copy);
-    const page = await openPage();
-    try {
-      await page.goto(`${server.origin}/`);
+    await visit(copy, async (page, server) => {
       const [before] = await controlled(page);
-      await page.waitForFunction((text) => document.body.innerText.includes(text), {timeout: 20000}, 'menu');
-
-      writeFileSync(join(copy, 'page.css'), `${readFileSync(join(copy, 'page.css'), 'utf8')}\nbody { --build: "next"; }\n`);
+      await page.waitForFunction((end) => document.body.innerText.includes(end), {timeout: 20000}, ':\\>');
+      const css = readFileSync(join(copy, 'page.css'), 'utf8');
+      writeFileSync(join(copy, 'page.css'), `${css}\nbody { --build: "next"; }\n`);
       const next = writeWorker(copy).cache;
       assert.notEqual(next, before);
+
       await page.goto(`${server.origin}/`);
       // Opened from the old cache first; the new worker stores the new files,
       // takes over, removes the old cache, and the page reloads into them.
@@ -192,13 +186,9 @@ describe('the page in chromium', () => {
         async (name) => getComputedStyle(document.body).getPropertyValue('--build').trim() === '"next"' &&
           JSON.stringify(await caches.keys()) === JSON.stringify([name]),
         {timeout: 20000, polling: 200}, next);
-      await page.waitForFunction((text) => document.body.innerText.includes(text), {timeout: 20000}, 'menu');
+      await page.waitForFunction((end) => document.body.innerText.includes(end), {timeout: 20000}, ':\\>');
       assert.deepEqual(page.problems, []);
-    } finally {
-      await page.close();
-      server.close();
-      rmSync(copy, {recursive: true, force: true});
-    }
+    }).finally(() => rmSync(copy, {recursive: true, force: true}));
   });
 });
 
