@@ -57,7 +57,7 @@ program=$prefix/bin/cosmic-distances
 help=$(PATH="$stubs:$PATH" "$program" -h </dev/null) && [[ $help == "Usage: cosmic-distances"* ]] &&
   [ "$(PATH="$stubs:$PATH" "$program" --version </dev/null | head -n 1)" = "cosmic-distances $version" ] ||
   fail "--help and --version"
-mandoc -T lint -W style "$build/doc/cosmic-distances.1"
+mandoc -T lint -W style "$build/doc/cosmic-distances.1" || fail "mandoc -T lint (above)"
 # The page's first example (its input, the answer it shows, the status) is
 # what the program does.
 page=$build/doc/cosmic-distances.1
@@ -89,18 +89,19 @@ printf './usr/%s\n' bin/cosmic-distances share/doc/cosmic-distances/changelog.gz
   share/doc/cosmic-distances/copyright share/man/man1/cosmic-distances.1.gz | cmp - "$work/files" ||
   fail "the package's files"
 [[ $(dpkg-deb -f "$deb" Depends) =~ ^libc6\ \(\>=\ [0-9.]+\)$ ]] || fail "Depends: $(dpkg-deb -f "$deb" Depends)"
-lintian --display-info --pedantic --fail-on error,warning,info,pedantic "$deb" 2>/dev/null  # "root is not recommended"
+# Any tag fails, the info tag of a .comment section left in the binary too.
+lintian --display-info --pedantic --fail-on error,warning,info,pedantic "$deb" 2>/dev/null || fail "lintian (above)"
 dpkg-deb -x "$deb" "$work/unpacked"
 # Control-flow protection is not asked for: Debian 12's C start-up files lack
 # the x86 CET marks, so no binary linked with them can have it.
-hardening-check --nocfprotection "$work/unpacked/usr/bin/cosmic-distances"
+hardening-check --nocfprotection "$work/unpacked/usr/bin/cosmic-distances" || fail "hardening-check (above)"
 # The same sources built in another folder make the same bytes.
 elsewhere=$work/elsewhere
 mkdir "$elsewhere"
 git ls-files -z | tar --null -T - -cf - | tar -x -C "$elsewhere"
 (cd "$elsewhere" && cmake --preset release >/dev/null && cmake --build --preset release -j2 >/dev/null &&
-  cd "$build" && cpack >/dev/null)
+  cd "$build" && cpack >/dev/null) || fail "the build elsewhere"
 cmp "$deb" "$elsewhere/$build/$(basename "$deb")" || fail "a build elsewhere made another package"
 
-bash tests/terminal/tmux_test.sh "$prefix/bin"
+bash tests/terminal/tmux_test.sh "$prefix/bin" || fail "the real-terminal test (above)"
 echo "install, package and terminal checks passed"
