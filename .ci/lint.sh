@@ -5,23 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-pick() {  # the versioned tool if there is one, else the plain name
-  if command -v "$1-14" >/dev/null; then echo "$1-14"; else echo "$1"; fi
-}
-if ! command -v "$(pick clang-format)" >/dev/null || ! command -v "$(pick clang-tidy)" >/dev/null; then
+command -v clang-format-14 >/dev/null && command -v clang-tidy-14 >/dev/null ||
   bash .ci/apt-install.sh clang-format-14 clang-tidy-14
-fi
-format=$(pick clang-format)
-tidy=$(pick clang-tidy)
 
-# Every tracked C++ file, whoever added it; outside a git checkout, all of them.
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  mapfile -d '' cxx < <(git ls-files -z -- '*.cpp' '*.hpp')
-else
-  mapfile -d '' cxx < <(find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.hpp' \) -print0)
-fi
+mapfile -d '' cxx < <(git ls-files -z -- '*.cpp' '*.hpp')
 echo "clang-format: ${#cxx[@]} files"
-"$format" --dry-run -Werror "${cxx[@]}"
+clang-format-14 --dry-run -Werror "${cxx[@]}"
 
 # clang-tidy needs the compiler's view of each file. Tests are off: only the
 # program's own units are linted, and they need nothing but the compiler.
@@ -36,5 +25,5 @@ echo "clang-tidy: ${#sources[@]} files"
 # log is not buried under clang's counts of suppressed system warnings.
 printf '%s\0' "${sources[@]}" |
   xargs -0 -n 1 -P 2 sh -c 'out=$("$0" -p "$1" --quiet "$2" 2>&1) || { printf "%s\n" "$out"; exit 1; }' \
-    "$tidy" "$build"
+    clang-tidy-14 "$build"
 echo "lint passed"

@@ -30,13 +30,14 @@ min_time=$( ((quick)) && echo 0.01 || echo 0.2)
 out=build-bench work=build-bench/work
 mkdir -p "$work"
 
+# What is missing, by a file each package brings (googletest: the wasm
+# preset configures its tests).
 need=()
-command -v hyperfine >/dev/null || need+=(hyperfine)
-command -v strace >/dev/null || need+=(strace)
-[ -x /usr/bin/time ] || need+=(time)
-[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
-[ -f /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake ] || need+=(emscripten)
-[ -d /usr/src/googletest ] || need+=(googletest)  # the wasm preset configures its tests
+for file in hyperfine:/usr/bin/hyperfine strace:/usr/bin/strace time:/usr/bin/time \
+  libbenchmark-dev:/usr/include/benchmark/benchmark.h googletest:/usr/src/googletest \
+  emscripten:/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake; do
+  [ -e "${file#*:}" ] || need+=("${file%%:*}")
+done
 [ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}" >/dev/null
 
 # Runs a command, showing its output only when it fails.
@@ -64,47 +65,27 @@ once=$(cat bench/*.in)
 for ((i = 0; i < repeat; i++)); do printf '%s\n' "$once"; done >"$mix"
 entries=$(wc -w <"$mix")
 "$ours" <"$mix" >$work/native.out || { echo "bench: the native run ended with $?" >&2; exit 1; }
-"$emulated" <"$mix" >$work/emulated.out || { echo "bench: the emulated run ended with $?" >&2; exit 1; }
-cmp $work/native.out $work/emulated.out >&2 || { echo "bench: emulated output differs" >&2; exit 1; }
-node $wasm <"$mix" >$work/node.out || { echo "bench: the run under Node ended with $?" >&2; exit 1; }
-cmp $work/native.out $work/node.out >&2 || { echo "bench: the output under Node differs" >&2; exit 1; }
+for other in "$emulated" "node $wasm"; do
+  $other <"$mix" >$work/other.out && cmp $work/native.out $work/other.out >&2 ||
+    { echo "bench: $other ended with another status or output than native" >&2; exit 1; }
+done
 bytes=$(wc -c <$work/native.out)
 
-# hyperfine over the named commands; prints name, median, user + system and
-# least time (ms) from its table.
+# hyperfine's own Markdown table of the named commands, in milliseconds;
+# its Relative column compares each with the fastest.
 time_commands() {
-  local csv=$work/hyperfine.csv
-  hyperfine --style none --warmup 1 --runs "$runs" --export-csv $csv "$@" >/dev/null
-  awk -F, 'NR > 1 { printf "%s,%.3f,%.3f,%.3f\n", $1, $4 * 1e3, ($5 + $6) * 1e3, $7 * 1e3 }' $csv
+  hyperfine --style none --warmup 1 --runs "$runs" --time-unit millisecond \
+    --export-markdown $work/times.md "$@" >/dev/null
+  cat $work/times.md
 }
-field() { awk -F, -v name="$2" -v n="$3" '$1 == name { print $n }' <<<"$1"; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 section "throughput: bench/*.in x $repeat = $entries entries piped in, $bytes bytes out to a file"
-t=$(time_commands -n native "$ours <$mix >$work/sink" -n emulated "$emulated <$mix >$work/sink" \
-  -n node "node $wasm <$mix >$work/sink" -n cat "cat $work/native.out >$work/sink")
-printf '%-22s %10s %12s %10s %12s %8s\n' "hyperfine, $runs runs" "median ms" "user+sys ms" "least ms" \
-  "entries/s" "MB/s"
-while IFS=, read -r name median cpu least; do
-  printf '%-22s %10s %12s %10s %12s %8s\n' "$name" "$median" "$cpu" "$least" \
-    "$(awk -v n="$entries" -v t="$median" 'BEGIN { printf "%.0f", n / t * 1e3 }')" \
-    "$(awk -v b="$bytes" -v t="$median" 'BEGIN { printf "%.0f", b / t / 1e3 }')"
-done <<<"$t"
-echo "native against the I/O floor (cat): $(ratio "$(field "$t" native 2)" "$(field "$t" cat 2)")x;" \
-  "emulated against native: $(ratio "$(field "$t" emulated 2)" "$(field "$t" native 2)")x" \
-  "(CPU: $(ratio "$(field "$t" emulated 3)" "$(field "$t" native 3)")x)"
-echo "WebAssembly under Node against native: $(ratio "$(field "$t" node 2)" "$(field "$t" native 2)")x" \
-  "(CPU: $(ratio "$(field "$t" node 3)" "$(field "$t" native 3)")x)"
+time_commands -n native "$ours <$mix >$work/sink" -n emulated "$emulated <$mix >$work/sink" \
+  -n "under Node" "node $wasm <$mix >$work/sink" -n "cat (the I/O floor)" "cat $work/native.out >$work/sink"
 
 section "start-up: to the end of an empty input (stand-in clear and date on PATH)"
-t=$(time_commands -N -n cosmic-distances "$ours" -n startup.c "$out/startup" -n "under Node" "node $wasm" \
-  -n "node -e 0" "node -e 0")
-while IFS=, read -r name median cpu least; do
-  printf '%-18s median %7s ms, least %7s ms\n' "$name" "$median" "$least"
-done <<<"$t"
-echo "cosmic-distances against startup.c: $(ratio "$(field "$t" cosmic-distances 2)" \
-  "$(field "$t" startup.c 2)")x; under Node against native: $(ratio "$(field "$t" "under Node" 2)" \
-  "$(field "$t" cosmic-distances 2)")x"
+time_commands -N -n cosmic-distances "$ours" -n startup.c "$out/startup" -n "under Node" "node $wasm" \
+  -n "node -e 0" "node -e 0"
 
 section "peak resident set (/usr/bin/time -f %M, KiB; the shells of clear and date included)"
 peak() { /usr/bin/time -f %M -o $work/time.txt "$1" <"$2" >$work/sink 2>/dev/null || true; tail -1 $work/time.txt; }
@@ -118,18 +99,8 @@ calls() { awk -v name="$1" '$NF == name { print $4 }' $work/strace.txt; }
 echo "$(calls write) writes for $bytes bytes out ($(((bytes + 32767) / 32768)) of 32 KiB)," \
   "$(calls read) reads for $(wc -c <"$mix") bytes in ($((($(wc -c <"$mix") + 32767) / 32768)) of 32 KiB)"
 
-section "micro-benchmarks (Google Benchmark, ns per item; op_*: the x87 and its emulation)"
-$out/micro --benchmark_min_time="$min_time" --benchmark_format=csv 2>/dev/null | tr -d '"' |
-  awk -F, 'NR > 1 && $7 > 0 { ns[$1] = 1e9 / $7; names[++n] = $1 }
-  END {
-    for (i = 1; i <= n; i++) {
-      split(names[i], part, "/")
-      e = part[1] "/emulated"
-      if (part[1] !~ /^op_/) printf "%-28s %9.2f\n", names[i], ns[names[i]]
-      else if (part[2] == "native")
-        printf "%-28s %9.2f x87 %9.2f emulated %6.2fx\n", part[1], ns[names[i]], ns[e], ns[e] / ns[names[i]]
-    }
-  }'
+section "micro-benchmarks (Google Benchmark; op_*/native is the x87, op_*/emulated its emulation)"
+$out/micro --benchmark_min_time="$min_time" --benchmark_color=false 2>/dev/null
 
 section "the web page: build-wasm/site/, gzipped, and its start in headless chromium"
 node bench/page.mjs $((quick ? 3 : 10))

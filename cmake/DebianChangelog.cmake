@@ -16,23 +16,13 @@
 # or the newest is not <version>: a package must not ship a history that
 # disagrees with its own version.
 
-# "Tue, 08 Dec 2026 00:00:00 +0000" for 2026, 12, 8 (Sakamoto's weekday).
-function(_cosmic_rfc2822_midnight year month day result)
-  math(EXPR m "${month}")  # "08" is not octal here, but drop the zero anyway
-  math(EXPR d "${day}")
-  set(offsets 0 3 2 5 0 3 5 1 4 6 2 4)
-  math(EXPR index "${m} - 1")
-  list(GET offsets ${index} offset)
-  set(y ${year})
-  if(m LESS 3)
-    math(EXPR y "${y} - 1")
-  endif()
-  math(EXPR weekday "(${y} + ${y} / 4 - ${y} / 100 + ${y} / 400 + ${offset} + ${d}) % 7")
-  set(names Sun Mon Tue Wed Thu Fri Sat)
-  list(GET names ${weekday} weekday_name)
-  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-  list(GET months ${index} month_name)
-  set(${result} "${weekday_name}, ${day} ${month_name} ${year} 00:00:00 +0000" PARENT_SCOPE)
+find_program(COSMIC_DATE date REQUIRED)
+
+# "Tue, 08 Dec 2026 00:00:00 +0000" for 2026-12-08, by coreutils' date.
+function(_cosmic_rfc2822_midnight day result)
+  execute_process(COMMAND ${COSMIC_DATE} -u -R -d ${day} OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE
+                  COMMAND_ERROR_IS_FATAL ANY)
+  set(${result} "${date}" PARENT_SCOPE)
 endfunction()
 
 # One line of a release, as the Debian entry writes it (empty: left out).
@@ -67,12 +57,12 @@ function(cosmic_debian_changelog markdown package version maintainer result erro
       set(trailer "")
       set(inside FALSE)
     endif()
-    if(line MATCHES "^## \\[([^]]+)\\] - ([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9]) *$")
+    if(line MATCHES "^## \\[([^]]+)\\] - ([0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]) *$")
       if(newest STREQUAL "")
         set(newest "${CMAKE_MATCH_1}")
       endif()
       string(APPEND out "${package} (${CMAKE_MATCH_1}) unstable; urgency=medium\n\n")
-      _cosmic_rfc2822_midnight(${CMAKE_MATCH_2} ${CMAKE_MATCH_3} ${CMAKE_MATCH_4} date)
+      _cosmic_rfc2822_midnight(${CMAKE_MATCH_2} date)
       set(trailer "\n -- ${maintainer}  ${date}\n")
       set(inside TRUE)
     elseif(inside)

@@ -67,10 +67,9 @@ install(CODE "set(COSMIC_UNINSTALL_DIR \"${CMAKE_INSTALL_DATADIR}/${PROJECT_NAME
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/Uninstaller.cmake COMPONENT uninstaller)
 
 set(CPACK_GENERATOR DEB)
-# The program's files only (the default component), without the uninstaller.
+# The program's files only (the default component), without the uninstaller;
+# the name and version are the project's, the priority optional: cpack's defaults.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
-set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${COSMIC_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "distances to the stars and planets in km and light time")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
@@ -79,7 +78,6 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "light needs, and converts between kilometres and light-travel time.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends comes from the libraries the binary really links, as
 # dpkg-shlibdeps (dpkg-dev) finds them; cpack refuses to run without it
 # rather than build a package that depends on nothing.

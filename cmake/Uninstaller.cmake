@@ -2,9 +2,9 @@
 # <prefix>/<COSMIC_UNINSTALL_DIR>/uninstall.sh, which removes exactly the
 # files this install wrote, itself included, then the directories named
 # after the project if they are empty. The list is this install's own
-# record, copied into the prefix, so no later install elsewhere or cpack
-# (which rewrites the build tree's install_manifest.txt) can change what it
-# removes. A staged install (DESTDIR) gets none: its files are not yet
+# record, copied into the prefix, so no later install elsewhere, nor cpack
+# (which writes the package's paths into the build tree's
+# install_manifest_Unspecified.txt), can change what it removes. A staged install (DESTDIR) gets none: its files are not yet
 # where they will live, and whoever packages them removes them.
 if(NOT "$ENV{DESTDIR}" STREQUAL "")
   message(STATUS "Staged install (DESTDIR): no uninstaller")

@@ -49,8 +49,9 @@ expect_equal("no final newline" "${changelog}"
              "pkg (2.0.0) unstable; urgency=medium\n\n    - last line\n\n -- ${maintainer}  Tue, 08 Dec 2026 00:00:00 +0000\n")
 
 # Signature dates, the weekdays from the calendar: every month's name, the
-# turn of January and February to March (the weekday formula counts them
-# with the year before), leap days and a century that is not a leap year.
+# turn of the year, leap days and a century that is not a leap year; at
+# midnight UTC whatever the local zone (here 14 hours ahead).
+set(ENV{TZ} UTC-14)
 set(dates
     2026-01-10 "Sat, 10 Jan 2026" 2026-02-10 "Tue, 10 Feb 2026" 2026-03-10 "Tue, 10 Mar 2026"
     2026-04-10 "Fri, 10 Apr 2026" 2026-05-10 "Sun, 10 May 2026" 2026-06-10 "Wed, 10 Jun 2026"
@@ -61,8 +62,8 @@ set(dates
 while(dates)
   list(POP_FRONT dates date expected_date)
   cosmic_debian_changelog("## [1.0.0] - ${date}\n- x\n" pkg 1.0.0 "${maintainer}" changelog error)
-  string(REGEX MATCH "  [A-Z][a-z][a-z], [0-9]+ [A-Z][a-z][a-z] [0-9]+" signed "${changelog}")
-  expect_equal("signature date of ${date}" "${signed}" "  ${expected_date}")
+  string(REGEX MATCH "  [A-Z][a-z][a-z], [0-9]+ [A-Z][a-z][a-z] [0-9]+ [^\n]*" signed "${changelog}")
+  expect_equal("signature date of ${date}" "${signed}" "  ${expected_date} 00:00:00 +0000")
 endwhile()
 
 # Complaints: the package's version must be the newest release's, and there
