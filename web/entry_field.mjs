@@ -87,9 +87,11 @@ function lastLineEnd(text) {
 }
 
 // Wires the field, the end-input button and the output area together:
-// clicking or tapping the output (other than to select text) puts the focus
-// in the field, so that a phone's keyboard opens. Returns the Entry.
-export function openEntryField({field, endButton, output, send}) {
+// clicking or tapping the output puts the focus in the field, so that a
+// phone's keyboard opens, unless text is selected there to be copied
+// (`selected()`: the page's selection, unless the view keeps its own).
+// Returns the Entry.
+export function openEntryField({field, endButton, output, send, selected = () => pageSelection(output)}) {
   const entry = new Entry(field, send);
   field.addEventListener('keydown', (event) => {
     if (entry.keyDown(event)) event.preventDefault();
@@ -103,9 +105,13 @@ export function openEntryField({field, endButton, output, send}) {
     field.focus();
   });
   output.addEventListener('click', () => {
-    if (String(output.ownerDocument.getSelection() ?? '') === '') field.focus();
+    if (!selected()) field.focus();
   });
   return entry;
+}
+
+function pageSelection(element) {
+  return String(element.ownerDocument.getSelection() ?? '') !== '';
 }
 
 // Keeps the page inside the visual viewport, which a phone's keyboard

@@ -22,6 +22,7 @@ const entry = openEntryField({
   endButton: document.getElementById('end-input'),
   output: document.getElementById('terminal'),
   send: (text) => lines.input(text),
+  selected: () => terminal.hasSelection(),
 });
 keepInView(window, field, () => terminal.scrollToBottom());
 again.addEventListener('click', start);
