@@ -61,9 +61,9 @@ export class Entry {
     if (!/[\r\n]/.test(text)) return false;
     const {value, selectionStart, selectionEnd} = this.#field;
     const whole = value.slice(0, selectionStart ?? value.length) + text + value.slice(selectionEnd ?? value.length);
-    const rest = whole.length - lastLineEnd(whole);
-    this.#field.value = whole.slice(whole.length - rest);
-    this.#send(whole.slice(0, whole.length - rest));
+    const cut = lastLineEnd(whole);
+    this.#field.value = whole.slice(cut);
+    this.#send(whole.slice(0, cut));
     return true;
   }
 
