@@ -12,6 +12,7 @@ const FONT = '"DejaVu Sans Mono", "Liberation Mono", Menlo, Consolas, monospace'
 export function openTerminal(element) {
   const terminal = new Terminal({
     convertEol: true,  // a newline returns the carriage too, as a tty's output does
+    disableStdin: true,  // keys go to the entry field
     screenReaderMode: true,
     fontFamily: FONT,
     fontSize: LARGEST_FONT,
@@ -21,6 +22,7 @@ export function openTerminal(element) {
   // the program has no use for it.
   terminal.attachCustomKeyEventHandler((event) => event.key !== 'Tab');
   terminal.open(element);
+  terminal.textarea.tabIndex = -1;  // nothing to type there: Tab passes it by
   const fit = () => fitTo(terminal, element);
   fit();
   new ResizeObserver(fit).observe(element);
@@ -48,4 +50,19 @@ function fitTo(terminal, element) {
 function cellSize(terminal, element) {
   const screen = element.querySelector('.xterm-screen').getBoundingClientRect();
   return {width: screen.width / terminal.cols, height: screen.height / terminal.rows};
+}
+
+// The screen's text as a person sees it: scrollback included, a wrapped row
+// joined to the row it continues, spaces that end a line and empty lines at
+// the end left out.
+export function screenText(terminal) {
+  const buffer = terminal.buffer.active;
+  const lines = [];
+  for (let i = 0; i < buffer.length; i++) {
+    const row = buffer.getLine(i);
+    const text = row.translateToString(false);
+    if (row.isWrapped) lines[lines.length - 1] += text;
+    else lines.push(text);
+  }
+  return lines.map((line) => line.trimEnd()).join('\n').replace(/\n+$/, '');
 }

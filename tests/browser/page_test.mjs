@@ -196,8 +196,7 @@ test('a pasted session through every dialog is entered line by line', async () =
   await page.evaluate((text) => {
     const data = new DataTransfer();
     data.setData('text/plain', text);
-    const textarea = document.querySelector('.xterm-helper-textarea');
-    textarea.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
+    document.getElementById('entry').dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
   }, input);
   await waitForPrompts(LONG_SESSION.length + 1);
   await expectScreen(transcript.withEchoedEntries(output, LONG_SESSION));
