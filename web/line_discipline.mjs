@@ -8,10 +8,11 @@
 // screen shows each entry after the prompt that takes it.
 //
 // A paste of any length costs time in proportion to its length, and while
-// the program answers it the page stays responsive: the program resumes
-// from each read in a promise callback, so once a slice of SLICE_MS has run
-// without a break, the next read is answered from a new task, letting
-// clicks and drawing in between.
+// the program answers it the page stays responsive: text is looked at only
+// as far as the next read needs, and since the program resumes from each
+// read in a promise callback, once a slice of SLICE_MS has run without a
+// break the next read is answered from a new task, letting clicks and
+// drawing in between.
 
 export const SLICE_MS = 10;
 
@@ -22,6 +23,9 @@ export class LineDiscipline {
   #echo;
   #now;
   #nextTask;
+  #pending = [];  // text input and not yet looked at, in order
+  #at = 0;  // how far the first of #pending has been looked at
+  #control = new RegExp(CONTROL);
   #edit = '';  // the line being typed
   #live = false;  // the line being typed is on screen and keys echo at once
   #ready = [];  // lines handed over ('' for the end), read from #head on
@@ -45,13 +49,8 @@ export class LineDiscipline {
   input(data) {
     if (this.#closed) return;
     this.#sliceStart = this.#now();
-    const control = new RegExp(CONTROL);
-    let from = 0;
-    for (let found; (found = control.exec(data)) !== null; control.lastIndex = from) {
-      this.#type(data.slice(from, found.index));
-      from = this.#control(data, found.index);
-    }
-    this.#type(data.slice(from));
+    if (data !== '') this.#pending.push(data);
+    this.#serve();
   }
 
   // The program's read: a promise of at most `capacity` bytes, none at the
@@ -68,6 +67,21 @@ export class LineDiscipline {
     this.#closed = true;
   }
 
+  // Looks at the pending text up to its next control character (which ends
+  // a line, or edits it) or its end.
+  #scan() {
+    const data = this.#pending[0];
+    this.#control.lastIndex = this.#at;
+    const found = this.#control.exec(data);
+    const end = found ? found.index : data.length;
+    this.#type(data.slice(this.#at, end));
+    this.#at = found ? this.#onControl(data, end) : end;
+    if (this.#at >= data.length) {
+      this.#pending.shift();
+      this.#at = 0;
+    }
+  }
+
   #type(text) {
     if (text === '') return;
     this.#edit += text;
@@ -75,7 +89,7 @@ export class LineDiscipline {
   }
 
   // Handles the control character at `at`; returns where the text goes on.
-  #control(data, at) {
+  #onControl(data, at) {
     const key = data[at];
     if (key === '\r' || key === '\n') {
       this.#handOver('\n');
@@ -107,7 +121,6 @@ export class LineDiscipline {
     this.#ready.push(this.#edit + ending);
     this.#edit = '';
     this.#live = false;
-    this.#serve();
   }
 
   #serve() {
@@ -135,6 +148,7 @@ export class LineDiscipline {
 
   // The next line becomes the one being read, echoed unless it was as typed.
   #take() {
+    while (this.#head === this.#ready.length && this.#pending.length > 0) this.#scan();
     if (this.#head === this.#ready.length) return false;
     const line = this.#ready[this.#head];
     this.#ready[this.#head++] = undefined;

@@ -5,14 +5,16 @@
 // echo adds the Enter's "\r\n" and Backspace's "\b \b". Like a terminal it
 // keeps the last SCROLLBACK lines, so a huge output keeps the page small.
 //
-// Each frame's text is appended as a text node of its own, so a screen
-// reader (the <pre> is a polite live log) hears what is new, never the
-// whole history again.
+// Each frame's text is appended to what is there, never rewritten, so a
+// screen reader (the <pre> is a polite live log) hears what is new, never
+// the whole history again. Whole lines go in blocks of their own, so that
+// drawing lays out only what is new.
 import {CLEAR} from './commands.mjs';
 
 export const SCROLLBACK = 5000;
 // Undrawn text beyond which the program should wait for the next frame.
 export const UNDRAWN_BOUND = 256 * 1024;
+const BLOCK_LINES = 100;
 const WIDEST_LINE = 54;
 const LARGEST_FONT = 15;
 
@@ -22,8 +24,9 @@ export class Screen {
   #undrawn = '';
   #frame = 0;
   #drawn = [];  // the waiters for the next frame
-  #lines = [];  // the newlines in each text node, oldest first
-  #kept = 0;  // the sum of #lines
+  #blocks = [];  // {element, newlines}: the screen's blocks, oldest first
+  #open = null;  // the block of the unfinished last line
+  #kept = 0;  // the newlines in #blocks
   #characters = 0;  // shown since the last clear, scrolled out or not
   #newlines = 0;
 
@@ -52,7 +55,8 @@ export class Screen {
     this.#decoder = new TextDecoder();
     this.#undrawn = '';
     this.#element.textContent = '';
-    this.#lines = [];
+    this.#blocks = [];
+    this.#open = null;
     this.#kept = 0;
     this.#characters = 0;
     this.#newlines = 0;
@@ -104,8 +108,8 @@ export class Screen {
 
   #eraseLast(out) {
     if (out !== '') return out.endsWith('\n') ? out : dropLast(out);
-    const last = this.#element.lastChild;
-    if (last && last.data !== '' && !last.data.endsWith('\n')) {
+    const last = this.#open?.element.lastChild;
+    if (last && last.data !== '') {
       last.data = dropLast(last.data);
       this.#characters -= 1;
     }
@@ -128,20 +132,72 @@ export class Screen {
     this.#undrawn = '';
     for (const resolve of this.#drawn.splice(0)) resolve();
     if (text === '') return;
-    const newlines = newlinesIn(text);
     this.#characters += text.length;
-    this.#newlines += newlines;
+    this.#newlines += newlinesIn(text);
     const atEnd = element.scrollTop + element.clientHeight >= element.scrollHeight - 4;
-    const kept = newlines > SCROLLBACK ? lastLines(text, SCROLLBACK) : text;
-    element.append(kept);
-    this.#lines.push(newlinesIn(kept));
-    this.#kept += this.#lines.at(-1);
-    while (this.#lines.length > 1 && this.#kept - this.#lines[0] >= SCROLLBACK) {
-      this.#kept -= this.#lines.shift();
-      element.firstChild.remove();
+    const first = text.indexOf('\n');
+    const last = text.lastIndexOf('\n');
+    if (first < 0) {
+      this.#continueLine(text);
+    } else {
+      this.#continueLine(text.slice(0, first + 1));
+      if (last > first) this.#addBlock(lastLines(text.slice(first + 1, last + 1), SCROLLBACK));
+      if (last + 1 < text.length) this.#continueLine(text.slice(last + 1));
+    }
+    while (this.#blocks.length > 1 && this.#kept - this.#blocks[0].newlines >= SCROLLBACK) {
+      const oldest = this.#blocks.shift();
+      this.#kept -= oldest.newlines;
+      oldest.element.remove();
     }
     if (atEnd) element.scrollTop = element.scrollHeight;
   }
+
+  // Text for the unfinished last line, in a block of its own that is done
+  // once the text ends the line.
+  #continueLine(text) {
+    if (!this.#open) this.#open = this.#blockOf('');
+    this.#open.element.append(text);
+    if (text.endsWith('\n')) {
+      this.#open.newlines = 1;
+      this.#kept += 1;
+      this.#open = null;
+    }
+  }
+
+  // Whole lines in blocks of their own: appending one leaves the layout of
+  // the others as it was, and the browser lays out a block of many lines
+  // only once it is scrolled into view (a flood of output is mostly
+  // scrolled past unseen).
+  #addBlock(text) {
+    for (let from = 0; from < text.length; ) {
+      const to = lineEnd(text, from, BLOCK_LINES);
+      this.#blockOf(text.slice(from, to));
+      from = to;
+    }
+  }
+
+  #blockOf(text) {
+    const block = {element: document.createElement('span'), newlines: newlinesIn(text)};
+    if (text) block.element.append(text);
+    if (block.newlines >= BLOCK_LINES / 2) {
+      block.element.style.contentVisibility = 'auto';
+      block.element.style.containIntrinsicBlockSize = `auto ${block.newlines}lh`;
+    }
+    this.#element.append(block.element);
+    this.#blocks.push(block);
+    this.#kept += block.newlines;
+    return block;
+  }
+}
+
+// The index after the `count`-th newline from `from` on, or the end.
+function lineEnd(text, from, count) {
+  let at = from - 1;
+  for (let i = 0; i < count; i++) {
+    at = text.indexOf('\n', at + 1);
+    if (at < 0) return text.length;
+  }
+  return at + 1;
 }
 
 function newlinesIn(text) {
@@ -150,11 +206,14 @@ function newlinesIn(text) {
   return count;
 }
 
-// The text from the start of its last `count` lines (the last one
-// unfinished).
+// The last `count` lines of `text`, which ends with a newline.
 function lastLines(text, count) {
-  let at = text.length;
-  for (let i = 0; i <= count && at > 0; i++) at = text.lastIndexOf('\n', at - 1);
+  let at = text.length - 1;
+  for (let i = 0; i < count; i++) {
+    if (at <= 0) return text;
+    at = text.lastIndexOf('\n', at - 1);
+    if (at < 0) return text;
+  }
   return text.slice(at + 1);
 }
 
