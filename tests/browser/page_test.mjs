@@ -258,24 +258,25 @@ test('a 1 MB paste is answered in full, and a click meanwhile at once', async (t
     document.getElementById('entry').dispatchEvent(
       new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
   }, block, count);
+  // Clicks every 100 ms until the paste is answered in full.
   const box = await (await page.$('#screen')).boundingBox();
-  for (let i = 0; i < 5; i++) {
-    await new Promise((resolve) => setTimeout(resolve, 200));
+  const ended = () => page.$eval('#status', (s) => s.textContent.includes('exit status'));
+  for (const begun = Date.now(); !(await ended()) && Date.now() - begun < 300000;) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
     await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
   }
-  const clicks = await page.evaluate(() => globalThis.clickDelays);
-  await page.waitForFunction(() => document.getElementById('status').textContent.includes('exit status'),
-    {timeout: 300000, polling: 500});
   assert.match(await page.$eval('#status', (s) => s.textContent), /exit status 255/);
+  const clicks = await page.evaluate(() => globalThis.clickDelays);
 
-  // The clicks came while the paste was being answered, and were answered
+  // The clicks that came while the paste was being answered were answered
   // at once: the median within 200 ms. The slowest may take longer on a
   // machine busy with other work, which can keep the tab from running at
   // all for a while; a tab frozen by the paste would take the whole paste.
   t.diagnostic(`clicks answered after ${clicks.map(Math.round).join(', ')} ms`);
-  assert.equal(clicks.length, 5);
+  assert.ok(clicks.length >= 2, `${clicks.length} clicks during the paste`);
   clicks.sort((a, b) => a - b);
-  assert.ok(clicks[2] < 200 && clicks[4] < 1000, `clicks answered after ${clicks.map(Math.round)} ms`);
+  const median = clicks[Math.floor(clicks.length / 2)];
+  assert.ok(median < 200 && clicks.at(-1) < 1000, `clicks answered after ${clicks.map(Math.round)} ms`);
 
   // Nothing lost or doubled: as many characters and lines as the program
   // wrote and the screen echoed, and the last lines the same text.
