@@ -34,11 +34,15 @@ export function runProgram({write, read, onEnd, onFail}) {
       return never;
     }
   };
-  return createProgram({
+  const started = createProgram({
     cosmicWrite: guarded((fd, bytes) => write(bytes)),
     cosmicRead: safeRead,
     cosmicCommand: guarded((command) => write(commandOutput(command))),
     cosmicEnd: guarded(onEnd),
     onAbort: fail,
   });
+  // The date's formats take a slow phone a while to make: made now, while
+  // the program is compiled, they are ready when it runs `date`.
+  commandOutput('date');
+  return started;
 }
