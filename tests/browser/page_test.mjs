@@ -289,7 +289,7 @@ test('a 1 MB paste is answered in full, and a click meanwhile at once', async (t
 });
 
 test('should the page fail the program, the status says so and it starts again', async () => {
-  await page.keyboard.press('Enter');  // "Start again" has the focus
+  await page.click('#again');  // the clicks of the last test took the focus
   await waitForPrompts(1);
   await page.evaluate(() => {
     globalThis.savedDecode = TextDecoder.prototype.decode;
