@@ -115,7 +115,7 @@ async function firstPrompt(context, origin, phone) {
       return text;
     };
     const poll = () => {
-      if (screen().endsWith(':\\>')) globalThis.promptAt = performance.now();
+      if (screen().trimEnd().endsWith(':\\>')) globalThis.promptAt = performance.now();
       else requestAnimationFrame(poll);
     };
     requestAnimationFrame(poll);

@@ -131,5 +131,6 @@ $out/micro --benchmark_min_time="$min_time" --benchmark_format=csv 2>/dev/null |
     }
   }'
 
-section "the web page: build-wasm/site/, gzipped, and its start in headless chromium"
+section "the web page: build-wasm/site/, gzipped, its start in headless chromium, a long paste"
 node bench/page.mjs $((quick ? 3 : 10))
+node bench/paste.mjs $( ((quick)) && echo 100 || echo 100 1024)
