@@ -102,5 +102,6 @@ echo "$(calls write) writes for $bytes bytes out ($(((bytes + 32767) / 32768)) o
 section "micro-benchmarks (Google Benchmark; op_*/native is the x87, op_*/emulated its emulation)"
 $out/micro --benchmark_min_time="$min_time" --benchmark_color=false 2>/dev/null
 
-section "the web page: build-wasm/site/, gzipped, and its start in headless chromium"
+section "the web page: build-wasm/site/, gzipped, its start in headless chromium, a long paste"
 node bench/page.mjs $((quick ? 3 : 10))
+node bench/paste.mjs $( ((quick)) && echo 100 || echo 100 1024)

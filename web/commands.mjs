@@ -39,8 +39,20 @@ function zoneAbbreviation(date, timeZone) {
   return sign + hours + (rest ? String(rest).padStart(2, '0') : '');
 }
 
+// Formats are slow to make (a slow phone takes tens of milliseconds for
+// each), so each is made once.
+const formats = new Map();
+
 function partsOf(date, locale, timeZone, month = 'short') {
-  const format = new Intl.DateTimeFormat(locale, {
+  const key = `${locale} ${timeZone} ${month}`;
+  if (!formats.has(key)) formats.set(key, formatOf(locale, timeZone, month));
+  const parts = {};
+  for (const {type, value} of formats.get(key).formatToParts(date)) parts[type] = value;
+  return parts;
+}
+
+function formatOf(locale, timeZone, month) {
+  return new Intl.DateTimeFormat(locale, {
     timeZone,
     weekday: 'short',
     month,
@@ -52,7 +64,4 @@ function partsOf(date, locale, timeZone, month = 'short') {
     hourCycle: 'h23',
     timeZoneName: 'short',
   });
-  const parts = {};
-  for (const {type, value} of format.formatToParts(date)) parts[type] = value;
-  return parts;
 }

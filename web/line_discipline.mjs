@@ -5,53 +5,52 @@
 //
 // Lines that arrive while the program is busy (a pasted block, keys typed
 // ahead) wait in order and are echoed when the program reads them, so the
-// screen shows each entry after the prompt that took it.
+// screen shows each entry after the prompt that takes it.
+//
+// A paste of any length costs time in proportion to its length, and while
+// the program answers it the page stays responsive: text is looked at only
+// as far as the next read needs, and since the program resumes from each
+// read in a promise callback, once a slice of SLICE_MS has run without a
+// break the next read is answered from a new task, letting clicks and
+// drawing in between.
 
-const ENTER = '\r';
-const NEWLINE = '\n';
-const ERASE = new Set(['\x7f', '\b']);
-const KILL = '\x15';
-const END = '\x04';
-const ESCAPE = '\x1b';
-const TAB = '\t';
+export const SLICE_MS = 10;
 
+const CONTROL = /[\x00-\x08\x0a-\x1f\x7f]/g;  // every control but Tab
 const encoder = new TextEncoder();
 
 export class LineDiscipline {
   #echo;
-  #edit = [];  // the line being typed, one code point per element
+  #now;
+  #nextTask;
+  #pending = [];  // text input and not yet looked at, in order
+  #at = 0;  // how far the first of #pending has been looked at
+  #control = new RegExp(CONTROL);
+  #edit = '';  // the line being typed
   #live = false;  // the line being typed is on screen and keys echo at once
-  #ready = [];  // {bytes, echo}: input handed over, not yet read
+  #ready = [];  // lines handed over ('' for the end), read from #head on
+  #head = 0;
+  #headShown = false;  // the line at #head was echoed as it was typed
+  #rest = null;  // what a read left of the line it took, as bytes
   #reader = null;  // {capacity, resolve}: the program waits for input
+  #sliceStart;
   #closed = false;
 
-  // echo(text) writes to the terminal.
-  constructor(echo) {
+  // echo(text) writes to the screen. `now` and `nextTask` (run a callback
+  // from a new task) are the clock and scheduler, for tests.
+  constructor(echo, {now = () => performance.now(), nextTask = inNewTask} = {}) {
     this.#echo = echo;
+    this.#now = now;
+    this.#nextTask = nextTask;
+    this.#sliceStart = now();
   }
 
   // Keys typed or text pasted, as the terminal reports them.
   input(data) {
     if (this.#closed) return;
-    const keys = [...data];
-    for (let i = 0; i < keys.length; i++) {
-      const key = keys[i];
-      if (key === ENTER || key === NEWLINE) {
-        if (key === NEWLINE && keys[i - 1] === ENTER) continue;
-        this.#handOver(NEWLINE);
-      } else if (ERASE.has(key)) {
-        this.#erase(1);
-      } else if (key === KILL) {
-        this.#erase(this.#edit.length);
-      } else if (key === END) {
-        this.#handOver('');
-      } else if (key === ESCAPE) {
-        i = skipSequence(keys, i);
-      } else if (key >= ' ' || key === TAB) {
-        this.#edit.push(key);
-        if (this.#live) this.#echo(key);
-      }
-    }
+    this.#sliceStart = this.#now();
+    if (data !== '') this.#pending.push(data);
+    this.#serve();
   }
 
   // The program's read: a promise of at most `capacity` bytes, none at the
@@ -68,54 +67,136 @@ export class LineDiscipline {
     this.#closed = true;
   }
 
-  #erase(count) {
-    const n = Math.min(count, this.#edit.length);
-    this.#edit.length -= n;
-    if (this.#live && n > 0) this.#echo('\b \b'.repeat(n));
+  // Looks at the pending text up to its next control character (which ends
+  // a line, or edits it) or its end.
+  #scan() {
+    const data = this.#pending[0];
+    this.#control.lastIndex = this.#at;
+    const found = this.#control.exec(data);
+    const end = found ? found.index : data.length;
+    this.#type(data.slice(this.#at, end));
+    this.#at = found ? this.#onControl(data, end) : end;
+    if (this.#at >= data.length) {
+      this.#pending.shift();
+      this.#at = 0;
+    }
+  }
+
+  #type(text) {
+    if (text === '') return;
+    this.#edit += text;
+    if (this.#live) this.#echo(text);
+  }
+
+  // Handles the control character at `at`; returns where the text goes on.
+  #onControl(data, at) {
+    const key = data[at];
+    if (key === '\r' || key === '\n') {
+      this.#handOver('\n');
+      return key === '\r' && data[at + 1] === '\n' ? at + 2 : at + 1;
+    }
+    if (key === '\x7f' || key === '\b') this.#erase(false);
+    else if (key === '\x15') this.#erase(true);
+    else if (key === '\x04') this.#handOver('');
+    else if (key === '\x1b') return afterSequence(data, at);
+    return at + 1;
+  }
+
+  #erase(wholeLine) {
+    if (this.#edit === '') return;
+    const count = wholeLine ? [...this.#edit].length : 1;
+    this.#edit = wholeLine ? '' : withoutLast(this.#edit);
+    if (this.#live) this.#echo('\b \b'.repeat(count));
   }
 
   // Enter (ending '\n') or Ctrl-D (ending ''): the line so far goes to the
   // program; Ctrl-D on an empty line hands over nothing, which is the end.
   #handOver(ending) {
-    const text = this.#edit.join('');
-    const shown = ending === NEWLINE ? '\r\n' : '';
-    this.#edit = [];
-    this.#ready.push({bytes: encoder.encode(text + ending), echo: this.#live ? null : text + shown});
-    if (this.#live) this.#echo(shown);
+    if (this.#live) {
+      // Keys echo at once only while the program waits with nothing ready,
+      // so this line is the next one read.
+      this.#headShown = true;
+      if (ending) this.#echo('\r\n');
+    }
+    this.#ready.push(this.#edit + ending);
+    this.#edit = '';
     this.#live = false;
-    this.#serve();
   }
 
   #serve() {
     const reader = this.#reader;
     if (!reader) return;
-    const next = this.#ready[0];
-    if (!next) {
+    if (this.#rest === null && !this.#take()) {
       if (!this.#live) {
         this.#live = true;
-        this.#echo(this.#edit.join(''));
+        this.#echo(this.#edit);
       }
       return;
     }
-    if (next.echo) this.#echo(next.echo);
-    next.echo = null;
-    const bytes = next.bytes.subarray(0, reader.capacity);
-    next.bytes = next.bytes.subarray(bytes.length);
-    if (next.bytes.length === 0) this.#ready.shift();
+    const bytes = this.#rest.subarray(0, reader.capacity);
+    this.#rest = bytes.length < this.#rest.length ? this.#rest.subarray(bytes.length) : null;
     this.#reader = null;
-    reader.resolve(bytes);
+    if (this.#now() - this.#sliceStart < SLICE_MS) {
+      reader.resolve(bytes);
+      return;
+    }
+    this.#nextTask(() => {
+      this.#sliceStart = this.#now();
+      reader.resolve(bytes);
+    });
+  }
+
+  // The next line becomes the one being read, echoed unless it was as typed.
+  #take() {
+    while (this.#head === this.#ready.length && this.#pending.length > 0) this.#scan();
+    if (this.#head === this.#ready.length) return false;
+    const line = this.#ready[this.#head];
+    this.#ready[this.#head++] = undefined;
+    if (this.#head === this.#ready.length || this.#head * 2 > this.#ready.length + 8192) {
+      this.#ready = this.#ready.slice(this.#head);
+      this.#head = 0;
+    }
+    if (!this.#headShown) this.#echo(line.endsWith('\n') ? `${line.slice(0, -1)}\r\n` : line);
+    this.#headShown = false;
+    this.#rest = encoder.encode(line);
+    return true;
   }
 }
 
 // Keys such as the arrows arrive as escape sequences; a line discipline
-// without line editing has no use for them. Returns the index of the
-// sequence's last character.
-function skipSequence(keys, start) {
-  const kind = keys[start + 1];
+// without line editing has no use for them. Returns the index after the
+// sequence that starts at `at`.
+function afterSequence(data, at) {
+  const kind = data[at + 1];
   if (kind === '[') {
-    let i = start + 2;
-    while (i < keys.length && !(keys[i] >= '@' && keys[i] <= '~')) i++;
-    return i;
+    let i = at + 2;
+    while (i < data.length && !(data[i] >= '@' && data[i] <= '~')) i++;
+    return Math.min(i + 1, data.length);
   }
-  return kind === 'O' ? start + 2 : start + 1;
+  const last = kind === 'O' ? at + 2 : at + 1;
+  return Math.min(last + codeUnits(data, last), data.length);
+}
+
+function codeUnits(text, at) {
+  return (text.codePointAt(at) ?? 0) > 0xffff ? 2 : 1;
+}
+
+function withoutLast(text) {
+  const low = text.charCodeAt(text.length - 1);
+  return text.slice(0, low >= 0xdc00 && low <= 0xdfff ? -2 : -1);
+}
+
+// Runs `callback` from a task of its own, after whatever input and drawing
+// the browser has waiting (a message, unlike a timer, is not held back).
+function inNewTask(callback) {
+  if (typeof MessageChannel === 'undefined') {
+    setTimeout(callback, 0);
+    return;
+  }
+  const channel = new MessageChannel();
+  channel.port1.onmessage = () => {
+    channel.port1.close();
+    callback();
+  };
+  channel.port2.postMessage(null);
 }

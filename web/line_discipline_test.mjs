@@ -3,7 +3,7 @@
 // pasted blocks and the editing keys.
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
-import {LineDiscipline} from './line_discipline.mjs';
+import {LineDiscipline, SLICE_MS} from './line_discipline.mjs';
 
 function setUp() {
   const screen = [];
@@ -95,4 +95,57 @@ test('after the program has ended, keys change nothing', async () => {
   lines.read(100);
   lines.input('1\r');
   assert.equal(shown(), '');
+});
+
+test('a paste and keys typed while it is read are entered in order', async () => {
+  const {lines, read, shown} = setUp();
+  lines.input('1\n2\n');
+  assert.equal(await read(), '1\n');
+  lines.input('3\r');
+  assert.equal(await read(), '2\n');
+  assert.equal(await read(), '3\n');
+  assert.equal(shown(), '1\r\n2\r\n3\r\n');
+});
+
+test('reads are answered at once within a slice, from a new task after it', async () => {
+  let time = 0;
+  const tasks = [];
+  const lines = new LineDiscipline(() => {}, {now: () => time, nextTask: (run) => tasks.push(run)});
+  lines.input('1\n2\n3\n');
+  time = SLICE_MS - 1;
+  assert.equal((await lines.read(10)).length, 2);
+  assert.equal(tasks.length, 0);
+  time = SLICE_MS;
+  let answered = false;
+  const second = lines.read(10).then(() => (answered = true));
+  await Promise.resolve();
+  assert.equal(tasks.length, 1);
+  assert.equal(answered, false);
+  time += SLICE_MS - 1;
+  tasks.shift()();  // the new task starts a new slice
+  await second;
+  assert.equal((await lines.read(10)).length, 2);  // the new slice goes on
+  assert.equal(tasks.length, 0);
+  // Keys typed come from a task of their own, which starts a slice too.
+  time += 100;
+  const third = lines.read(10);
+  lines.input('4\n');
+  assert.equal(new TextDecoder().decode(await third), '4\n');
+  assert.equal(tasks.length, 0);
+});
+
+test('a 1 MB paste is handed over whole, line by line, each echoed once', async () => {
+  const {lines, screen} = setUp();
+  const block = '3\n1\n7\n4.3\n';
+  const count = Math.ceil(2 ** 20 / block.length);
+  lines.input(`${block.repeat(count)}0\n`);
+  const decoder = new TextDecoder();
+  const received = [];
+  for (let last = ''; last !== '0\n' && received.length <= count * 4; received.push(last)) {
+    last = decoder.decode(await lines.read(4096));
+  }
+  assert.equal(received.join(''), `${block.repeat(count)}0\n`);
+  assert.equal(received.length, count * 4 + 1);
+  assert.equal(screen.length, count * 4 + 1);
+  assert.equal(screen.join(''), received.join('').replaceAll('\n', '\r\n'));
 });

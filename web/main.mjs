@@ -1,49 +1,71 @@
-// The page: the terminal, the entry field, their line discipline and the
-// program wired together; when the program ends, its exit status and a way
-// to start again.
+// The page: the screen, the entry field, the line discipline and the
+// program wired together; when the program ends, or the page can no longer
+// serve it, the status line says so and offers to start again.
 import {keepInView, openEntryField} from './entry_field.mjs';
-import {routeInlineStyles} from './inline_styles.mjs';
 import {LineDiscipline} from './line_discipline.mjs';
 import {runProgram} from './program.mjs';
-import {openTerminal, screenText} from './terminal.mjs';
+import {Screen} from './screen.mjs';
 
-routeInlineStyles(document);
-const terminal = openTerminal(document.getElementById('terminal'));
+const output = document.getElementById('screen');
+const screen = new Screen(output);
+const field = document.getElementById('entry');
 const status = document.getElementById('status');
 const again = document.getElementById('again');
-// Scripts that drive the page (its browser test) read the screen through it.
-globalThis.cosmicTerminal = terminal;
-globalThis.cosmicScreen = () => screenText(terminal);
+// Scripts that drive the page (its browser test) read the screen through these.
+globalThis.cosmicScreen = () => screen.shown();
+globalThis.cosmicScreenCounts = () => screen.counts();
 
 let lines = null;
-const field = document.getElementById('entry');
+let running = false;
 const entry = openEntryField({
   field,
   endButton: document.getElementById('end-input'),
-  output: document.getElementById('terminal'),
+  output,
   send: (text) => lines.input(text),
-  selected: () => terminal.hasSelection(),
 });
-keepInView(window, field, () => terminal.scrollToBottom());
+keepInView(window, field, () => {
+  output.scrollTop = output.scrollHeight;
+});
 again.addEventListener('click', start);
+// An error that escapes the program's callbacks (the module traps while it
+// answers a read) ends its run as surely as one they catch.
+addEventListener('error', (event) => failed(event.error ?? event.message));
+addEventListener('unhandledrejection', (event) => failed(event.reason));
 start();
 
 function start() {
   status.textContent = '';
   again.hidden = true;
-  terminal.reset();
-  lines = new LineDiscipline((text) => terminal.write(text));
+  screen.reset();
+  const run = new LineDiscipline((text) => screen.write(text));
+  lines = run;
+  running = true;
   entry.clear();
   field.focus();
-  runProgram({write: (data) => terminal.write(data), read: (capacity) => lines.read(capacity), onEnd: end})
-    .catch((error) => {
-      status.textContent = `The program could not be started: ${error}`;
-    });
+  const current = (callback) => (...args) => lines === run && callback(...args);
+  runProgram({
+    write: current((data) => screen.write(data)),
+    // The program waits while the screen is behind with its output.
+    read: (capacity) => screen.drawn().then(() => run.read(capacity)),
+    onEnd: current(end),
+    onFail: current(failed),
+  }).catch(current((error) => {
+    stop(`The program could not be started: ${error}`);
+  }));
 }
 
 function end(exitStatus) {
+  stop(`The program has ended with exit status ${exitStatus}.`);
+}
+
+function failed(error) {
+  if (running) stop(`The page could not go on running the program (${error}); it has stopped.`);
+}
+
+function stop(message) {
+  running = false;
   lines.close();
-  status.textContent = `The program has ended with exit status ${exitStatus}.`;
+  status.textContent = message;
   again.hidden = false;
   again.focus();
 }

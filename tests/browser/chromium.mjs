@@ -41,11 +41,10 @@ export async function launch() {
   return {browser, close};
 }
 
-// True once the terminal's text holds `count` prompts and ends with one.
+// True once the screen's text holds `count` prompts and ends with one.
 export function promptsShown(end, count) {
-  const buffer = globalThis.cosmicTerminal?.buffer.active;
-  if (!buffer) return false;
-  let text = '';
-  for (let i = 0; i < buffer.length; i++) text += buffer.getLine(i).translateToString(false);
-  return text.split(end).length - 1 === count && text.trimEnd().endsWith(end.trimEnd());
+  const text = globalThis.cosmicScreen?.();
+  if (text === undefined) return false;
+  const prompt = end.trimEnd();  // the screen's text ends no line with a space
+  return text.split(prompt).length - 1 === count && text.endsWith(prompt);
 }

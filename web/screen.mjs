@@ -1,0 +1,246 @@
+// The program's screen: its output as text in a <pre>, drawn once per
+// animation frame. The program writes only text, newlines, tabs (8-column
+// stops, from CSS), the bell (not shown) and the sequence that `clear`
+// writes, which empties the screen and its scrollback; the line discipline's
+// echo adds the Enter's "\r\n" and Backspace's "\b \b". Like a terminal it
+// keeps the last SCROLLBACK lines, so a huge output keeps the page small.
+//
+// Each frame's text is appended to what is there, never rewritten, so a
+// screen reader (the <pre> is a polite live log) hears what is new, never
+// the whole history again. Whole lines go in blocks of their own, so that
+// drawing lays out only what is new.
+import {CLEAR} from './commands.mjs';
+
+export const SCROLLBACK = 5000;
+// Undrawn text beyond which the program should wait for the next frame.
+export const UNDRAWN_BOUND = 256 * 1024;
+const BLOCK_LINES = 100;
+const WIDEST_LINE = 54;
+const LARGEST_FONT = 15;
+
+export class Screen {
+  #element;
+  #decoder = new TextDecoder();
+  #undrawn = '';
+  #frame = 0;
+  #drawn = [];  // the waiters for the next frame
+  #blocks = [];  // {element, newlines}: the screen's blocks, oldest first
+  #open = null;  // the block of the unfinished last line
+  #kept = 0;  // the newlines in #blocks
+  #characters = 0;  // shown since the last clear, scrolled out or not
+  #newlines = 0;
+
+  constructor(element) {
+    this.#element = element;
+    const fit = () => fitFont(element);
+    fit();
+    new ResizeObserver(fit).observe(element);
+  }
+
+  // Output: program bytes (UTF-8) or text.
+  write(data) {
+    let text = typeof data === 'string' ? data : this.#decoder.decode(data, {stream: true});
+    const cleared = text.lastIndexOf(CLEAR);
+    if (cleared >= 0) {
+      this.reset();
+      text = text.slice(cleared + CLEAR.length);
+    }
+    if (/[\x07\r\b]/.test(text)) text = this.#controls(text);
+    this.#undrawn += text;
+    this.#schedule();
+  }
+
+  // An empty screen with no scrollback.
+  reset() {
+    this.#decoder = new TextDecoder();
+    this.#undrawn = '';
+    this.#element.textContent = '';
+    this.#blocks = [];
+    this.#open = null;
+    this.#kept = 0;
+    this.#characters = 0;
+    this.#newlines = 0;
+  }
+
+  // Resolves once the text not yet drawn is within the bound: at once, or
+  // after the frame that draws it.
+  drawn() {
+    if (this.#undrawn.length <= UNDRAWN_BOUND) return Promise.resolve();
+    return new Promise((resolve) => this.#drawn.push(resolve));
+  }
+
+  // The text on the screen, scrollback included.
+  text() {
+    return this.#element.textContent + this.#undrawn;
+  }
+
+  // The text as a person sees it (tabs expanded, the ends of lines and of
+  // the screen without blanks), for scripts that read the screen.
+  shown() {
+    return this.text()
+      .split('\n')
+      .map((line) => {
+        let shown = '';
+        for (const c of line) shown += c === '\t' ? ' '.repeat(8 - (shown.length % 8)) : c;
+        return shown.trimEnd();
+      })
+      .join('\n')
+      .replace(/\n+$/, '');
+  }
+
+  // Characters and lines shown since the last clear, scrolled out or not.
+  counts() {
+    const undrawn = this.#undrawn;
+    return {characters: this.#characters + undrawn.length, newlines: this.#newlines + newlinesIn(undrawn)};
+  }
+
+  // The bell shows nothing; "\r\n" is a newline; Backspace takes back the
+  // last character of the line ("\b \b" erases it, as on a terminal).
+  #controls(text) {
+    let out = this.#undrawn;
+    this.#undrawn = '';
+    for (const c of text.replaceAll('\r\n', '\n')) {
+      if (c === '\b') out = this.#eraseLast(out);
+      else if (c !== '\x07' && c !== '\r') out += c;
+    }
+    return out;
+  }
+
+  #eraseLast(out) {
+    if (out !== '') return out.endsWith('\n') ? out : dropLast(out);
+    const last = this.#open?.element.lastChild;
+    if (last && last.data !== '') {
+      last.data = dropLast(last.data);
+      this.#characters -= 1;
+    }
+    return out;
+  }
+
+  #schedule() {
+    if (this.#frame || this.#undrawn === '') return;
+    const draw = () => {
+      this.#frame = 0;
+      this.#draw();
+    };
+    // Hidden pages get no frames; their text is drawn all the same.
+    this.#frame = document.hidden ? setTimeout(draw, 100) : requestAnimationFrame(draw);
+  }
+
+  #draw() {
+    const element = this.#element;
+    const text = this.#undrawn;
+    this.#undrawn = '';
+    for (const resolve of this.#drawn.splice(0)) resolve();
+    if (text === '') return;
+    this.#characters += text.length;
+    this.#newlines += newlinesIn(text);
+    const atEnd = element.scrollTop + element.clientHeight >= element.scrollHeight - 4;
+    const first = text.indexOf('\n');
+    const last = text.lastIndexOf('\n');
+    if (first < 0) {
+      this.#continueLine(text);
+    } else {
+      this.#continueLine(text.slice(0, first + 1));
+      if (last > first) this.#addBlock(lastLines(text.slice(first + 1, last + 1), SCROLLBACK));
+      if (last + 1 < text.length) this.#continueLine(text.slice(last + 1));
+    }
+    while (this.#blocks.length > 1 && this.#kept - this.#blocks[0].newlines >= SCROLLBACK) {
+      const oldest = this.#blocks.shift();
+      this.#kept -= oldest.newlines;
+      oldest.element.remove();
+    }
+    if (atEnd) element.scrollTop = element.scrollHeight;
+  }
+
+  // Text for the unfinished last line, in a block of its own that is done
+  // once the text ends the line.
+  #continueLine(text) {
+    if (!this.#open) this.#open = this.#blockOf('');
+    this.#open.element.append(text);
+    if (text.endsWith('\n')) {
+      this.#open.newlines = 1;
+      this.#kept += 1;
+      this.#open = null;
+    }
+  }
+
+  // Whole lines in blocks of their own: appending one leaves the layout of
+  // the others as it was, and the browser lays out a block of many lines
+  // only once it is scrolled into view (a flood of output is mostly
+  // scrolled past unseen).
+  #addBlock(text) {
+    for (let from = 0; from < text.length; ) {
+      const to = lineEnd(text, from, BLOCK_LINES);
+      this.#blockOf(text.slice(from, to));
+      from = to;
+    }
+  }
+
+  #blockOf(text) {
+    const block = {element: document.createElement('span'), newlines: newlinesIn(text)};
+    if (text) block.element.append(text);
+    if (block.newlines >= BLOCK_LINES / 2) {
+      block.element.style.contentVisibility = 'auto';
+      block.element.style.containIntrinsicBlockSize = `auto ${block.newlines}lh`;
+    }
+    this.#element.append(block.element);
+    this.#blocks.push(block);
+    this.#kept += block.newlines;
+    return block;
+  }
+}
+
+// The index after the `count`-th newline from `from` on, or the end.
+function lineEnd(text, from, count) {
+  let at = from - 1;
+  for (let i = 0; i < count; i++) {
+    at = text.indexOf('\n', at + 1);
+    if (at < 0) return text.length;
+  }
+  return at + 1;
+}
+
+function newlinesIn(text) {
+  let count = 0;
+  for (let i = text.indexOf('\n'); i >= 0; i = text.indexOf('\n', i + 1)) count++;
+  return count;
+}
+
+// The last `count` lines of `text`, which ends with a newline.
+function lastLines(text, count) {
+  let at = text.length - 1;
+  for (let i = 0; i < count; i++) {
+    if (at <= 0) return text;
+    at = text.lastIndexOf('\n', at - 1);
+    if (at < 0) return text;
+  }
+  return text.slice(at + 1);
+}
+
+function dropLast(text) {
+  const low = text.charCodeAt(text.length - 1);
+  return text.slice(0, low >= 0xdc00 && low <= 0xdfff ? -2 : -1);
+}
+
+// The largest font (up to LARGEST_FONT px) at which the widest line fits the
+// screen's width, measured with the screen's own font.
+function fitFont(element) {
+  const width = element.clientWidth - paddingOf(element);
+  if (width <= 0) return;
+  const probe = document.createElement('span');
+  probe.textContent = '0'.repeat(WIDEST_LINE);
+  Object.assign(probe.style, {
+    position: 'absolute', visibility: 'hidden', whiteSpace: 'pre',
+    fontFamily: getComputedStyle(element).fontFamily, fontSize: `${LARGEST_FONT}px`,
+  });
+  document.body.append(probe);
+  const needed = probe.getBoundingClientRect().width;
+  probe.remove();
+  const size = Math.min(LARGEST_FONT, Math.floor((LARGEST_FONT * width * 4) / needed) / 4);
+  element.style.fontSize = `${size}px`;
+}
+
+function paddingOf(element) {
+  const style = getComputedStyle(element);
+  return parseFloat(style.paddingLeft) + parseFloat(style.paddingRight);
+}
