@@ -3,17 +3,15 @@
 // prompt on this machine (fresh browser context, empty cache), and the same
 // on an emulated slow phone: the CPU 4 times slower (CDP's CPU throttling),
 // 1.6 Mbit/s down and 150 ms latency, first with an empty cache (cold), then
-// a second visit with the HTTP cache (repeat), with where the time went.
+// a second visit, which the page's service worker answers (repeat), with
+// where the time went.
 //
 //   node bench/page.mjs [runs]    # default 10 (slow phone: half as many)
 //
 // The pages come from a static server here that compresses with gzip, as
-// real static hosts do, and either asks the browser to revalidate every file
-// on a repeat visit (ETag, Cache-Control: no-cache: the slowest repeat visit
-// a usual host gives) or lets it keep them for ten minutes (max-age=600, as
-// some hosts do; the repeat visit then asks the network nothing, as with a
-// service worker); COSMIC_BENCH_PLAIN=1 serves without compression, as
-// Python's http.server does. Builds the page when it is missing and
+// real static hosts do, and asks the browser to revalidate every file (ETag,
+// Cache-Control: no-cache); COSMIC_BENCH_PLAIN=1 serves without compression,
+// as Python's http.server does. Builds the page when it is missing and
 // emscripten is there; says so and stops when it cannot (no emscripten, no
 // chromium). Passes or fails nothing.
 import {execFileSync} from 'node:child_process';
@@ -136,6 +134,9 @@ async function firstPrompt(context, origin, phone) {
         performance.getEntriesByType('navigation')[0].transferSize,
     };
   });
+  // A first visit leaves the page's service worker in charge of its files,
+  // as for a person who comes back.
+  await page.evaluate(() => navigator.serviceWorker?.ready);
   await page.close();
   return steps;
 }
@@ -144,12 +145,10 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.
 const ms = (value) => `${value.toFixed(0)} ms`;
 
 const server = await serveSite(site, 'no-cache');
-const keeping = await serveSite(site, 'max-age=600');
 const chromium = await launch();
 const local = [];
 const cold = [];
 const repeat = [];
-const kept = [];
 try {
   for (let i = 0; i < runs; i++) {
     const context = await chromium.browser.createBrowserContext();
@@ -160,20 +159,17 @@ try {
     const context = await chromium.browser.createBrowserContext();
     cold.push(await firstPrompt(context, server.origin, SLOW_PHONE));
     repeat.push(await firstPrompt(context, server.origin, SLOW_PHONE));
-    await firstPrompt(context, keeping.origin, SLOW_PHONE);
-    kept.push(await firstPrompt(context, keeping.origin, SLOW_PHONE));
     await context.close();
   }
 } finally {
   await chromium.close();
   server.close();
-  keeping.close();
 }
 
 const served = plain ? 'uncompressed' : 'gzipped';
 console.log(`first prompt, this machine, empty cache (${local.length} runs, ${served}):` +
   ` median ${ms(median(local.map((s) => s.prompt)))}, least ${ms(Math.min(...local.map((s) => s.prompt)))}`);
-for (const [name, list] of [['cold', cold], ['repeat, revalidated', repeat], ['repeat, kept', kept]]) {
+for (const [name, list] of [['cold', cold], ['repeat', repeat]]) {
   const m = (key) => median(list.map((s) => s[key]));
   console.log(`first prompt, slow phone, ${name} (${list.length} runs, ${served}): median ${ms(m('prompt'))}` +
     ` [scripts loaded ${ms(m('scripts'))}, program asked ${ms(m('wasmAsked'))},` +

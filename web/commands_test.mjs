@@ -19,7 +19,38 @@ test('date: weekday, month, day padded with a space, 24-hour time, zone, year', 
     ['2026-12-08T08:46:07Z', 'Asia/Kathmandu', 'Tue Dec  8 14:31:07 +0545 2026'],
     ['2026-12-08T01:00:00Z', 'America/Sao_Paulo', 'Mon Dec  7 22:00:00 -03 2026'],
   ];
-  for (const [when, zone, expected] of cases) assert.equal(posixDate(at(when), zone), expected, zone);
+  const local = process.env.TZ;
+  try {
+    for (const [when, zone, expected] of cases) {
+      process.env.TZ = zone;
+      assert.equal(posixDate(at(when)), expected, zone);
+    }
+  } finally {
+    if (local === undefined) delete process.env.TZ;
+    else process.env.TZ = local;
+  }
+});
+
+test("date: the zone's name is kept per zone and its time of year, and read back", () => {
+  const local = process.env.TZ;
+  const storage = new Map();
+  const standIn = {getItem: (k) => storage.get(k) ?? null, setItem: (k, v) => storage.set(k, v)};
+  try {
+    process.env.TZ = 'Europe/Berlin';
+    assert.equal(posixDate(at('2026-12-08T08:46:07Z'), standIn), 'Tue Dec  8 09:46:07 CET 2026');
+    assert.equal(posixDate(at('2026-07-08T08:46:07Z'), standIn), 'Wed Jul  8 10:46:07 CEST 2026');
+    assert.deepEqual([...storage.values()], ['CET', 'CEST']);
+    // What is kept is what is written: a name planted under the winter key shows.
+    storage.set([...storage.keys()][0], 'XYZ');
+    assert.equal(posixDate(at('2026-12-09T08:46:07Z'), standIn), 'Wed Dec  9 09:46:07 XYZ 2026');
+    process.env.TZ = 'America/New_York';
+    assert.equal(posixDate(at('2026-12-08T08:46:07Z'), standIn), 'Tue Dec  8 03:46:07 EST 2026');
+    const broken = {getItem: () => { throw new Error('denied'); }, setItem: () => { throw new Error('denied'); }};
+    assert.equal(posixDate(at('2026-12-08T08:46:07Z'), broken), 'Tue Dec  8 03:46:07 EST 2026');
+  } finally {
+    if (local === undefined) delete process.env.TZ;
+    else process.env.TZ = local;
+  }
 });
 
 test('the commands write what a terminal shows; an unknown one writes nothing', () => {

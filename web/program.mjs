@@ -41,8 +41,8 @@ export function runProgram({write, read, onEnd, onFail}) {
     cosmicEnd: guarded(onEnd),
     onAbort: fail,
   });
-  // The date's formats take a slow phone a while to make: made now, while
-  // the program is compiled, they are ready when it runs `date`.
+  // The first use of Intl (for the date's zone) takes a slow phone a while:
+  // made now, while the program is compiled, it is done when it runs `date`.
   commandOutput('date');
   return started;
 }
