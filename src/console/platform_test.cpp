@@ -66,14 +66,14 @@ void count_interruption(int) {
   interruptions.fetch_add(1);
 }
 
-constexpr int kSignals = 20;
+constexpr int SIGNALS = 20;
 
-// Signals `reader` until it has been interrupted kSignals times while it
+// Signals `reader` until it has been interrupted SIGNALS times while it
 // waits for input, then gives it some. The handler is installed without
 // SA_RESTART, so each signal that finds the reader in read or poll makes
 // that call fail with EINTR.
 void interrupt_then_write(pthread_t reader, int writer) {
-  while (interruptions.load() < kSignals) {
+  while (interruptions.load() < SIGNALS) {
     usleep(2000);
     pthread_kill(reader, SIGUSR1);
   }
@@ -99,7 +99,7 @@ TEST_F(PipedInput, AnInterruptedReadIsRetried) {
   char buffer[16];
   ASSERT_EQ(read_while_interrupted(writer_, buffer, sizeof buffer), 1);
   EXPECT_EQ(buffer[0], 'x');
-  EXPECT_GE(interruptions.load(), kSignals);
+  EXPECT_GE(interruptions.load(), SIGNALS);
 }
 
 // Whoever started the program may have left its input non-blocking: the
@@ -109,7 +109,7 @@ TEST_F(PipedInput, NonBlockingInputIsWaitedForThroughInterruptions) {
   char buffer[16];
   ASSERT_EQ(read_while_interrupted(writer_, buffer, sizeof buffer), 1);
   EXPECT_EQ(buffer[0], 'x');
-  EXPECT_GE(interruptions.load(), kSignals);
+  EXPECT_GE(interruptions.load(), SIGNALS);
 }
 
 }  // namespace
