@@ -3,13 +3,16 @@
 # Debian's emscripten, the unit tests run under Node, and every session test
 # and the README check run against `node build-wasm/cosmic-distances.js`,
 # each comparing the whole output with what the native program must print.
-# Then the page in a headless browser, where its test exists.
+# The session tests are the host build's harness (build/tests/session_tests,
+# of the default preset, made or brought up to date here first), told by
+# COSMIC_PROGRAM to start the program under Node. Then the page in a
+# headless browser, where its test exists.
 #
-# Not run under Node (see tests/CMakeLists.txt and tests/node_sessions.cmake):
-# ScanDifferential.* (its reference is glibc's sscanf; Emscripten's C library
-# is musl), platform_tests (signals to a thread; no threads here) and the two
-# tests of SIGPIPE at its default (Node ignores SIGPIPE, so the program sees
-# EPIPE as with SIGPIPE ignored).
+# Not run under Node (see tests/CMakeLists.txt): ScanDifferential.* (its
+# reference is glibc's sscanf; Emscripten's C library is musl),
+# platform_tests (signals to a thread; no threads here) and the two tests of
+# SIGPIPE at its default (Node ignores SIGPIPE, so the program sees EPIPE as
+# with SIGPIPE ignored).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,6 +21,7 @@ need=()
 [ -d /usr/src/googletest ] || need+=(googletest)
 [ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}"
 
+cmake --preset default >/dev/null && cmake --build --preset default -j2 --target session_tests
 cmake --preset wasm && cmake --build --preset wasm -j2 && ctest --preset wasm
 
 if [ -f tests/browser/run.sh ]; then

@@ -1,12 +1,15 @@
 // The whole program in-process: every fuzz input is the standard input of
 // one session, from the start-up screen through any menu and dialog to the
-// end of input or choice 0. Nothing is started per input: this file stands
-// in for the operating-system seam (src/console/platform.cpp), and the real
-// main of src/console/main.cpp is compiled in as cosmic_main.
+// end of input or choice 0. Nothing is started per input: this file is the
+// fuzz target's platform (the seam of src/console/platform.hpp), and the
+// real main of src/console/main.cpp is compiled in as cosmic_main.
 //
 // - read_input serves the fuzz input from memory, in pieces of varying
 //   length, so that numerals and words are cut at refills as a pipe cuts
 //   them;
+// - write_bytes takes standard output into memory, where it is only
+//   counted, and never fails; nothing may go to standard error, for only a
+//   failed read or write is reported there;
 // - run_command does nothing (the commands only decorate the screen);
 // - end_process jumps back to LLVMFuzzerTestOneInput. longjmp skips no
 //   destructor: the program keeps no object with one on the stack (no
@@ -14,14 +17,8 @@
 //   clean as exit is for the shipped program, which still calls exit.
 //
 // State kept between runs is reset before each one: the input stream by
-// reset_input(); the output buffer is installed again by the program's own
-// start_output(), and setvbuf on a stream that already uses that same
-// static buffer first flushes whatever is pending and installs it anew, so
-// calling it on every run is harmless. Output goes to /dev/null: a sink that
-// accepts everything, so no write fails here.
-#include <fcntl.h>
-#include <unistd.h>
-
+// reset_input(); the output buffer is empty, for every session ends through
+// exit_program or fail, which hand it all over first.
 #include <csetjmp>
 #include <cstdint>
 #include <cstdlib>
@@ -37,6 +34,7 @@ namespace {
 const std::uint8_t* unread = nullptr;
 std::size_t unread_size = 0;
 std::size_t reads = 0;
+std::size_t written = 0;
 
 std::jmp_buf session_end;
 int end_status = 0;
@@ -58,6 +56,12 @@ long read_input(char* buffer, std::size_t capacity) {
   return static_cast<long>(count);
 }
 
+bool write_bytes(Stream stream, const char*, std::size_t count) {
+  if (stream == Stream::error) std::abort();
+  written += count;
+  return true;
+}
+
 void run_command(const char*) {}
 
 void end_process(int status) {
@@ -67,17 +71,11 @@ void end_process(int status) {
 
 }  // namespace platform
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const int sink = open("/dev/null", O_WRONLY);
-  if (sink < 0 || dup2(sink, STDOUT_FILENO) < 0) std::abort();
-  close(sink);
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   unread = data;
   unread_size = size;
   reads = 0;
+  written = 0;
   reset_input();
   if (setjmp(session_end) == 0) {
     // Started without arguments, as the sessions are.
@@ -87,8 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();  // the menu loop never returns
   }
   // Only the end of input (0) and choice 0 (-1) can end a session here:
-  // reading memory and writing to /dev/null do not fail, so status 1 (a
-  // read or write error) would be a fault.
+  // reading and writing memory do not fail, so status 1 (a read or write
+  // error) would be a fault. Every session shows at least the main menu.
   if (end_status != 0 && end_status != -1) std::abort();
+  if (written == 0) std::abort();
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

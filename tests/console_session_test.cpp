@@ -1,6 +1,6 @@
 // Start-up, the main menu, the light-distance sub-menu and the reading rules
 // every prompt shares.
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 namespace {
 
@@ -66,6 +66,23 @@ TEST(ConsoleInput, OneBytePerReadGivesEverySessionUnchanged) {
   for (const SessionCase& c : all_sessions()) {
     SCOPED_TRACE(c.name);
     const SessionResult r = run_session(c.input, options);
+    EXPECT_EQ(r.out, START + c.expected);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+// Every prompt is on the screen before the program waits for its entry: a
+// person types each entry only once its prompt is there, and a prompt left
+// in the program's buffer would leave both waiting.
+TEST(ConsoleInput, EachEntryTypedAtItsPromptGivesEverySessionUnchanged) {
+  SessionOptions options;
+  options.type_at_prompts = true;
+  for (const SessionCase& c : all_sessions()) {
+    if (!c.one_entry_per_word) continue;
+    SCOPED_TRACE(c.name);
+    const SessionResult r = run_session(c.input, options);
+    ASSERT_FALSE(r.timed_out) << "the next prompt never came after:\n" << r.out;
     EXPECT_EQ(r.out, START + c.expected);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.err, "");

@@ -2,7 +2,7 @@
 // each of its entries must end the program quietly at the next prompt.
 #include <cctype>
 
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // the end of input.
 #include <string>
 
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Light-time units to kilometres and kilometres to a light-time breakdown.
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The planet sub-menu, the pair reports with their light times, and the
 // planet listing.
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 namespace {
 

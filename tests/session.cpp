@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,18 +22,26 @@
 
 namespace {
 
-// The cross build's emulator, if any, then the built binary.
-std::vector<std::string> program_command() {
+// Words separated by `separator`, empty ones dropped.
+std::vector<std::string> split(const std::string& text, char separator) {
   std::vector<std::string> words;
-  const std::string emulator = COSMIC_EMULATOR;  // words separated by '|'
   std::size_t from = 0;
-  while (from < emulator.size()) {
-    const std::size_t bar = emulator.find('|', from);
-    const std::size_t to = bar == std::string::npos ? emulator.size() : bar;
-    if (to > from) words.push_back(emulator.substr(from, to - from));
+  while (from < text.size()) {
+    const std::size_t at = text.find(separator, from);
+    const std::size_t to = at == std::string::npos ? text.size() : at;
+    if (to > from) words.push_back(text.substr(from, to - from));
     from = to + 1;
   }
-  words.push_back(COSMIC_BINARY);
+  return words;
+}
+
+// The command that starts the program: COSMIC_PROGRAM's words, or the
+// build's own program behind the cross build's emulator, if any.
+std::vector<std::string> program_command() {
+  const char* chosen = std::getenv("COSMIC_PROGRAM");
+  if (chosen != nullptr && *chosen != '\0') return split(chosen, ' ');
+  std::vector<std::string> words = split(COSMIC_EMULATOR, '|');
+  words.emplace_back(COSMIC_BINARY);
   return words;
 }
 
@@ -74,33 +84,81 @@ int unread_bytes(int pipe_end) {
   return count;
 }
 
+// How long a typed session waits for the next prompt: ample for a program
+// under an emulator or Node, short enough to fail rather than hang.
+constexpr int PROMPT_TIMEOUT_MS = 5000;
+
+using Clock = std::chrono::steady_clock;
+
+// The input as typed at the prompts: each of its words on a line of its own.
+std::string typed_lines(const std::string& input) {
+  std::string lines;
+  std::size_t at = 0;
+  while ((at = input.find_first_not_of(" \t\n\v\f\r", at)) != std::string::npos) {
+    const std::size_t end = std::min(input.find_first_of(" \t\n\v\f\r", at), input.size());
+    lines += input.substr(at, end - at) + "\n";
+    at = end;
+  }
+  return lines;
+}
+
+bool ends_with_prompt(const std::string& out) {
+  const std::string prompt_end = ":\\> ";
+  return out.size() >= prompt_end.size() &&
+         out.compare(out.size() - prompt_end.size(), prompt_end.size(), prompt_end) == 0;
+}
+
 // Writes the input and reads both outputs at once, so that neither side can
 // block the other however large they are. With `unread` (the input pipe's
-// reading end) the input goes a byte at a time, into an empty pipe only.
-void pump(int to_child, int from_out, int from_err, const std::string& input, SessionResult& r,
-          int unread = -1) {
+// reading end) the input goes a byte at a time, into an empty pipe only;
+// `typed`, a line at a time, each once a new prompt ends the output.
+void pump(int pid, int to_child, int from_out, int from_err, const std::string& input,
+          SessionResult& r, int unread, bool typed) {
   std::size_t written = 0;
+  std::size_t allowed = typed ? 0 : input.size();  // what may be written by now
+  std::size_t answered = 0;                        // the output's size when the last line was typed
+  Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(PROMPT_TIMEOUT_MS);
   if (input.empty()) close(to_child), to_child = -1;
   // A blocking write of a large input would wait for the program while the
   // program waits for us to read its output.
   if (to_child >= 0) fcntl(to_child, F_SETFL, fcntl(to_child, F_GETFL) | O_NONBLOCK);
   char buffer[1 << 16];
   while (to_child >= 0 || from_out >= 0 || from_err >= 0) {
-    // A program that has ended reads no more: its byte would wait for ever.
-    if (unread >= 0 && to_child >= 0 && from_err < 0) {
+    // A program that has ended reads no more: its input would wait for ever.
+    if ((unread >= 0 || typed) && to_child >= 0 && from_err < 0) {
       close(to_child), to_child = -1;
       continue;
     }
-    const bool may_write = to_child >= 0 && (unread < 0 || unread_bytes(unread) == 0);
+    if (typed && to_child >= 0 && written == allowed && r.out.size() > answered &&
+        ends_with_prompt(r.out)) {
+      allowed = input.find('\n', written) + 1;
+      answered = r.out.size();
+      deadline = Clock::now() + std::chrono::milliseconds(PROMPT_TIMEOUT_MS);
+    }
+    const bool waiting = to_child >= 0 && written == allowed;  // for a prompt
+    if (typed && waiting && Clock::now() >= deadline) {
+      r.timed_out = true;
+      kill(pid, SIGKILL);
+      close(to_child), to_child = -1;
+      continue;
+    }
+    const bool may_write =
+        to_child >= 0 && written < allowed && (unread < 0 || unread_bytes(unread) == 0);
+    // No event says that the program has read: look again soon.
+    int timeout = to_child >= 0 && !may_write ? 1 : -1;
+    if (waiting && typed) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      timeout = static_cast<int>(left.count()) + 1;
+    }
     pollfd fds[3] = {
         {may_write ? to_child : -1, POLLOUT, 0}, {from_out, POLLIN, 0}, {from_err, POLLIN, 0}};
-    // No event says that the program has read: look again soon.
-    if (poll(fds, 3, to_child >= 0 && !may_write ? 1 : -1) < 0) {
+    if (poll(fds, 3, timeout) < 0) {
       if (errno == EINTR) continue;
       throw std::runtime_error("poll failed");
     }
     if (may_write && fds[0].revents) {
-      const std::size_t size = unread < 0 ? input.size() - written : 1;
+      const std::size_t size = unread < 0 ? allowed - written : 1;
       const ssize_t n = write(to_child, input.data() + written, size);
       if (n > 0) written += static_cast<std::size_t>(n);
       const bool full = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
@@ -174,7 +232,8 @@ SessionResult run(const std::string& input, const SessionOptions& options) {
   if (child_out != out[1]) close(child_out);
   SessionResult result;
   if (options.input_delay_ms > 0) usleep(static_cast<useconds_t>(options.input_delay_ms) * 1000);
-  pump(in[1], out[0], err[0], input, result, unread);
+  const std::string fed = options.type_at_prompts ? typed_lines(input) : input;
+  pump(pid, in[1], out[0], err[0], fed, result, unread, options.type_at_prompts);
   if (unread >= 0) close(unread);
   wait_for_program(pid, result);
   return result;
@@ -193,7 +252,8 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
 }
 
 bool memory_can_be_limited() {
-  return COSMIC_LIMIT_MEMORY != 0;
+  const char* chosen = std::getenv("COSMIC_PROGRAM");
+  return COSMIC_LIMIT_MEMORY != 0 && (chosen == nullptr || *chosen == '\0');
 }
 
 const std::string START =

@@ -1,7 +1,9 @@
-// Runs the built program as a user or a script would: its standard input and
+// Runs the program as a user or a script would: its standard input and
 // output are real pipes, and stand-in `clear` and `date` programs come first
 // on PATH so that start-up prints fixed markers. The only place in the tests
-// that starts the program.
+// that starts the program: the build's own, or the command that the
+// environment variable COSMIC_PROGRAM holds (words separated by spaces, e.g.
+// "node build-wasm/cosmic-distances.js").
 #pragma once
 
 #include <cstddef>
@@ -20,6 +22,11 @@ struct SessionOptions {
   // The input a byte at a time, each only once the program has read the one
   // before, so that every read the program makes returns a single byte.
   bool one_byte_per_read = false;
+  // The input typed as a person types it: each word on a line of its own,
+  // and only once the output ends with a prompt (":\\> ") that no line has
+  // answered yet. A prompt that does not come within seconds ends the
+  // program (SIGKILL) and sets `timed_out`.
+  bool type_at_prompts = false;
   // Where standard output goes: the output pipe (empty), or this file.
   std::string stdout_path;
   // Standard output to a fresh regular file, read back into `out` and
@@ -39,8 +46,9 @@ struct SessionOptions {
 struct SessionResult {
   std::string out;
   std::string err;
-  int status = -1;  // exit status, or -1 when ended by a signal
-  int signal = 0;   // the signal that ended it, or 0
+  int status = -1;         // exit status, or -1 when ended by a signal
+  int signal = 0;          // the signal that ended it, or 0
+  bool timed_out = false;  // a typed session's prompt did not come
 };
 
 // Feeds `input` to the program, then closes its input; collects everything.
@@ -50,6 +58,7 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
 // between rows of asterisks, the date.
 extern const std::string START;
 
-// True where the program's address space can be limited: not under the
-// sanitizers or an emulator, which reserve far more than the program uses.
+// True where the program's address space can be limited: only for the
+// build's own program run directly, not under the sanitizers, an emulator or
+// a command from COSMIC_PROGRAM, which may reserve far more than it uses.
 bool memory_can_be_limited();

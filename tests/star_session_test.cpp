@@ -1,6 +1,6 @@
 // The star sub-menu, the star menu's numbering, the single-star reports and
 // the catalogue listing.
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 namespace {
 

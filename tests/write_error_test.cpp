@@ -8,7 +8,7 @@
 
 #include <sstream>
 
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 namespace {
 

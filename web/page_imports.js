@@ -31,18 +31,8 @@ mergeInto(LibraryManager.library, {
 
   // Every byte of standard output and standard error reaches the terminal as
   // written: no line buffering, no decoding, no newline added at the end.
-  fd_write__deps: [],
-  fd_write__postset: '',
-  fd_write__sig: 'iiiii',
-  fd_write: function(fd, iov, iovcnt, pnum) {
-    var written = 0;
-    for (var i = 0; i < iovcnt; i++) {
-      var base = HEAPU32[(iov + 8 * i) >> 2];
-      var length = HEAPU32[(iov + 8 * i + 4) >> 2];
-      Module['cosmicWrite'](fd, HEAPU8.slice(base, base + length));
-      written += length;
-    }
-    HEAPU32[pnum >> 2] = written;
-    return 0;
+  cosmic_page_write__sig: 'viii',
+  cosmic_page_write: function(fd, bytes, count) {
+    Module['cosmicWrite'](fd, HEAPU8.slice(bytes, bytes + count));
   },
 });

@@ -81,7 +81,7 @@ void run_sub_menu(const char* menu, int (*single)(), void (*listing)()) {
   if (choice == 2) listing();
 }
 
-void run_command(const char* command) {
+void flush_and_run_command(const char* command) {
   flush_output();
   platform::run_command(command);
 }

@@ -31,4 +31,4 @@ void run_sub_menu(const char* menu, int (*single)(), void (*listing)());
 
 // Runs a command through the system's command interpreter after flushing
 // the output, so its output follows everything written before it.
-void run_command(const char* command);
+void flush_and_run_command(const char* command);

@@ -30,12 +30,12 @@ constexpr const char* LIGHT_MENU =
 constexpr const char* MENU_PROMPT = "\nPlease select an item from the menu:\\> ";
 
 void start_up() {
-  run_command("clear");
+  flush_and_run_command("clear");
   stars();
   write_line(BANNER);
   stars();
   write_text("\n");
-  run_command("date");
+  flush_and_run_command("date");
 }
 
 // One conversion, one cancel or one complaint, then back to the main menu.
@@ -57,7 +57,6 @@ void light_menu(int& light_choice) {
 int main(int argc, char* argv[]) {
   int choice = 0;
   int light_choice = 0;
-  start_output();
   answer(requested(argc, argv));
   start_up();
   for (;;) {

@@ -1,9 +1,9 @@
-// The program's only contacts with the operating system besides its output
-// stream: reading standard input, running a shell command, ending the
-// process. Kept behind this seam so that an in-process driver (the fuzz
-// target) links its own versions; the program links platform.cpp. Built
-// with COSMIC_PAGE defined (the web page's copy), platform.cpp hands all
-// three to the page's terminal instead.
+// The program's only contacts with the operating system: reading standard
+// input, writing standard output and standard error, running a shell
+// command, ending the process. Each platform implements all of it in a file
+// of its own, which the build links: platform_posix.cpp for POSIX systems
+// (Node included), web/platform_page.cpp for the web page, and the fuzz
+// target's in-memory platform in fuzz/.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,13 @@ namespace platform {
 // count read, 0 at the end of input, or -1 with errno set on a read error.
 // Interrupted reads are retried and a non-blocking input is waited for.
 long read_input(char* buffer, std::size_t capacity);
+
+enum class Stream { output = 1, error = 2 };  // the descriptors' numbers
+
+// Writes all `count` bytes to `stream`, in order. Returns true, or false
+// with errno set at the first write that fails (some bytes may have gone
+// out before it). Interrupted and partial writes are carried on.
+bool write_bytes(Stream stream, const char* bytes, std::size_t count);
 
 // Runs `command` through the system's command interpreter; the result is
 // ignored. The caller flushes its output first.

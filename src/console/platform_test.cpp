@@ -1,5 +1,5 @@
-// Reading standard input through the operating system: a pipe takes the
-// place of this process's standard input for each test.
+// The POSIX platform on real descriptors: a pipe or a device takes the place
+// of this process's standard input, output or error for each test.
 #include "console/platform.hpp"
 
 #include <fcntl.h>
@@ -66,14 +66,14 @@ void count_interruption(int) {
   interruptions.fetch_add(1);
 }
 
-constexpr int kSignals = 20;
+constexpr int SIGNALS = 20;
 
-// Signals `reader` until it has been interrupted kSignals times while it
+// Signals `reader` until it has been interrupted SIGNALS times while it
 // waits for input, then gives it some. The handler is installed without
 // SA_RESTART, so each signal that finds the reader in read or poll makes
 // that call fail with EINTR.
 void interrupt_then_write(pthread_t reader, int writer) {
-  while (interruptions.load() < kSignals) {
+  while (interruptions.load() < SIGNALS) {
     usleep(2000);
     pthread_kill(reader, SIGUSR1);
   }
@@ -99,7 +99,7 @@ TEST_F(PipedInput, AnInterruptedReadIsRetried) {
   char buffer[16];
   ASSERT_EQ(read_while_interrupted(writer_, buffer, sizeof buffer), 1);
   EXPECT_EQ(buffer[0], 'x');
-  EXPECT_GE(interruptions.load(), kSignals);
+  EXPECT_GE(interruptions.load(), SIGNALS);
 }
 
 // Whoever started the program may have left its input non-blocking: the
@@ -109,7 +109,59 @@ TEST_F(PipedInput, NonBlockingInputIsWaitedForThroughInterruptions) {
   char buffer[16];
   ASSERT_EQ(read_while_interrupted(writer_, buffer, sizeof buffer), 1);
   EXPECT_EQ(buffer[0], 'x');
-  EXPECT_GE(interruptions.load(), kSignals);
+  EXPECT_GE(interruptions.load(), SIGNALS);
+}
+
+// Standard output into a pipe that nobody drains until the writer has been
+// interrupted SIGNALS times: each signal ends the blocked write early, with
+// the bytes that fitted (a partial write) or with none (EINTR).
+TEST(PipedOutput, WritesEverythingThroughInterruptionsAndPartialWrites) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const int saved = dup(STDOUT_FILENO);
+  ASSERT_EQ(dup2(fds[1], STDOUT_FILENO), STDOUT_FILENO);
+  close(fds[1]);
+  std::string bytes(std::size_t{1} << 20, '\0');  // far more than a pipe holds
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+
+  struct sigaction action = {};
+  action.sa_handler = count_interruption;
+  sigemptyset(&action.sa_mask);
+  struct sigaction previous = {};
+  sigaction(SIGUSR1, &action, &previous);
+  interruptions = 0;
+  std::string received;
+  std::thread reader([&received, writer = pthread_self(), from = fds[0]] {
+    while (interruptions.load() < SIGNALS) {
+      usleep(2000);
+      pthread_kill(writer, SIGUSR1);
+    }
+    char buffer[1 << 16];
+    for (ssize_t n; (n = read(from, buffer, sizeof buffer)) > 0;) received.append(buffer, n);
+  });
+  const bool written = platform::write_bytes(platform::Stream::output, bytes.data(), bytes.size());
+  dup2(saved, STDOUT_FILENO);  // the pipe's last writing end: the reader sees its end
+  close(saved);
+  reader.join();
+  close(fds[0]);
+  sigaction(SIGUSR1, &previous, nullptr);
+  EXPECT_TRUE(written);
+  EXPECT_TRUE(received == bytes) << received.size() << " bytes of " << bytes.size();
+}
+
+TEST(PipedOutput, AFailedWriteIsFalseWithErrno) {
+  const int saved = dup(STDERR_FILENO);
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  ASSERT_EQ(dup2(full, STDERR_FILENO), STDERR_FILENO);
+  close(full);
+  errno = 0;
+  const bool written = platform::write_bytes(platform::Stream::error, "x", 1);
+  const int error = errno;
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(error, ENOSPC);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ int digit_value(int c, unsigned radix) {
 
 // Any magnitude above this is out of range for either sign; holding it there
 // keeps the accumulator from wrapping however long the numeral is.
-constexpr std::uint64_t kMagnitudeCap = std::uint64_t{1} << 32;
+constexpr std::uint64_t MAGNITUDE_CAP = std::uint64_t{1} << 32;
 
 int saturate_to_int(bool negative, std::uint64_t magnitude) {
   if (negative) {
@@ -118,7 +118,7 @@ ScanResult scan_integer(ByteStream& in, IntegerBase base, int* value) {
   std::uint64_t magnitude = 0;
   for (int d = digit_value(c, radix); d >= 0; d = digit_value(c, radix)) {
     magnitude = magnitude * radix + static_cast<unsigned>(d);
-    if (magnitude > kMagnitudeCap) magnitude = kMagnitudeCap;
+    if (magnitude > MAGNITUDE_CAP) magnitude = MAGNITUDE_CAP;
     got_digit = true;
     in.advance();
     c = in.peek();
@@ -136,24 +136,40 @@ namespace {
 // 767 significant decimal digits (53 bits need at most 15 hex digits), so
 // beyond these limits only "is anything non-zero left" can change the
 // rounding: that is kept as one extra non-zero sticky digit.
-constexpr int kMaxDecimalDigits = 800;
-constexpr int kMaxHexDigits = 24;
+constexpr int MAX_DECIMAL_DIGITS = 800;
+constexpr int MAX_HEX_DIGITS = 24;
 
 // With at most 801 digits, any power of ten beyond +-9999 (of two beyond
 // +-99999) overflows or underflows as surely as the unclamped one.
-constexpr std::int64_t kDecimalExponentClamp = 9999;
-constexpr std::int64_t kBinaryExponentClamp = 99999;
+constexpr std::int64_t DECIMAL_EXPONENT_CLAMP = 9999;
+constexpr std::int64_t BINARY_EXPONENT_CLAMP = 99999;
 
-constexpr int kPrefixRoom = 2;    // "0x"
-constexpr int kExponentRoom = 8;  // 'e' or 'p', sign, 5 digits, NUL
+constexpr int PREFIX_ROOM = 2;  // "0x"
+
+// The decimal digits of a non-negative n.
+constexpr int digit_count(std::int64_t n) {
+  return n < 10 ? 1 : 1 + digit_count(n / 10);
+}
+
+// Room for the longest numeral that convert() rebuilds, a decimal one: the
+// prefix's room (unused), the kept digits, the sticky digit, 'e', a minus
+// sign, the clamped exponent and the terminating NUL. A hexadecimal one, of
+// far fewer digits, needs less.
+constexpr int NUMERAL_SIZE =
+    PREFIX_ROOM + MAX_DECIMAL_DIGITS + 1 + 2 + digit_count(DECIMAL_EXPONENT_CLAMP) + 1;
+static_assert(NUMERAL_SIZE == 2 + 800 + 1 + 1 + 1 + 4 + 1);
+static_assert(PREFIX_ROOM + MAX_HEX_DIGITS + 1 + 2 + digit_count(BINARY_EXPONENT_CLAMP) + 1 <
+              NUMERAL_SIZE);
 
 // The significant digits of a numeral as an integer D, and the exponent e
 // with value = D * radix^e (radix 10, or 2 for hex numerals whose digits each
 // step e by 4). The digits are stored where the rebuilt numeral needs them.
+// The text is always indexed, never walked with a pointer, so that the
+// sanitizers check every byte written against its size.
 struct Significand {
-  char text[kPrefixRoom + kMaxDecimalDigits + 1 + kExponentRoom];
+  char text[NUMERAL_SIZE];
   int kept = 0;
-  int limit = kMaxDecimalDigits;
+  int limit = MAX_DECIMAL_DIGITS;
   int step = 1;
   bool sticky = false;
   std::int64_t exponent = 0;
@@ -164,7 +180,7 @@ void take_integer_digit(Significand& s, int c) {
     s.sticky |= c != '0';
     s.exponent = add_saturated(s.exponent, s.step);
   } else if (s.kept > 0 || c != '0') {
-    s.text[kPrefixRoom + s.kept++] = static_cast<char>(c);
+    s.text[PREFIX_ROOM + s.kept++] = static_cast<char>(c);
   }
 }
 
@@ -173,7 +189,7 @@ void take_fraction_digit(Significand& s, int c) {
     s.sticky |= c != '0';
     return;
   }
-  if (s.kept > 0 || c != '0') s.text[kPrefixRoom + s.kept++] = static_cast<char>(c);
+  if (s.kept > 0 || c != '0') s.text[PREFIX_ROOM + s.kept++] = static_cast<char>(c);
   s.exponent = add_saturated(s.exponent, -s.step);
 }
 
@@ -195,7 +211,7 @@ int take_hex_prefix(ByteStream& in, int c, RealState& st, Significand& s) {
     return c;
   }
   st.hex = true;
-  s.limit = kMaxHexDigits;
+  s.limit = MAX_HEX_DIGITS;
   s.step = 4;
   in.advance();
   return in.peek();
@@ -228,16 +244,12 @@ std::int64_t take_exponent(ByteStream& in) {
   return negative ? -e : e;
 }
 
-// Writes a non-negative n in decimal at p; returns the end.
-char* write_decimal(char* p, std::int64_t n) {
-  char digits[20];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n > 0);
-  while (count > 0) *p++ = digits[--count];
-  return p;
+// Writes a non-negative n in decimal into s.text from `at` on; returns the
+// index after it.
+int write_decimal(Significand& s, int at, std::int64_t n) {
+  const int end = at + digit_count(n);
+  for (int i = end - 1; i >= at; --i, n /= 10) s.text[i] = static_cast<char>('0' + n % 10);
+  return end;
 }
 
 // A bit operation, so it signs NaNs and zeros too.
@@ -252,22 +264,19 @@ std::int64_t clamp(std::int64_t n, std::int64_t limit) {
 // Rebuilds "[0x]digits[1](e|p)exponent", converts it and signs the result.
 double convert(Significand& s, const RealState& st) {
   if (s.kept == 0) return with_sign(0.0, st.negative);
-  char* digits = s.text + kPrefixRoom;
-  char* p = digits + s.kept;
+  int at = PREFIX_ROOM + s.kept;
   std::int64_t e = s.exponent;
   if (s.sticky) {
-    *p++ = '1';  // one more digit: one more step down
+    s.text[at++] = '1';  // one more digit: one more step down
     e = add_saturated(e, -s.step);
   }
-  *p++ = st.hex ? 'p' : 'e';
-  e = clamp(e, st.hex ? kBinaryExponentClamp : kDecimalExponentClamp);
-  if (e < 0) *p++ = '-';
-  *write_decimal(p, e < 0 ? -e : e) = '\0';
-  if (st.hex) {
-    *--digits = 'x';
-    *--digits = '0';
-  }
-  return with_sign(std::strtod(digits, nullptr), st.negative);
+  s.text[at++] = st.hex ? 'p' : 'e';
+  e = clamp(e, st.hex ? BINARY_EXPONENT_CLAMP : DECIMAL_EXPONENT_CLAMP);
+  if (e < 0) s.text[at++] = '-';
+  s.text[write_decimal(s, at, e < 0 ? -e : e)] = '\0';
+  s.text[0] = '0';
+  s.text[1] = 'x';
+  return with_sign(std::strtod(s.text + (st.hex ? 0 : PREFIX_ROOM), nullptr), st.negative);
 }
 
 // Consumes word (lower case) byte by byte; stops before the first mismatch.

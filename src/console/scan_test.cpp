@@ -44,8 +44,8 @@ void PrintTo(const Outcome& o, std::ostream* os) {
       << ", consumed " << o.consumed << "}";
 }
 
-constexpr int kIntSentinel = 0x5eed;
-constexpr double kRealSentinel = 0x1.5eedp-3;
+constexpr int INT_SENTINEL = 0x5eed;
+constexpr double REAL_SENTINEL = 0x1.5eedp-3;
 
 std::uint64_t bits(double d) {
   std::uint64_t b;
@@ -65,8 +65,8 @@ Outcome scan(const std::string& text, IntegerBase base, bool real, bool byte_at_
   t.refill = trickle;
   ByteStream memory = memory_stream(text.data(), text.size());
   ByteStream& in = byte_at_a_time ? static_cast<ByteStream&>(t) : memory;
-  int i = kIntSentinel;
-  double d = kRealSentinel;
+  int i = INT_SENTINEL;
+  double d = REAL_SENTINEL;
   const ScanResult r = real ? scan_real(in, &d) : scan_integer(in, base, &i);
   const std::size_t delivered = byte_at_a_time ? t.next - text.data() : text.size();
   return {r, real ? bits(d) : bits(i), delivered - static_cast<std::size_t>(in.end - in.cur)};
@@ -81,16 +81,16 @@ Outcome scan_lf(const std::string& text) {
   return scan(text, IntegerBase::decimal, true);
 }
 double real_of(const std::string& text) {
-  double d = kRealSentinel;
+  double d = REAL_SENTINEL;
   ByteStream in = memory_stream(text.data(), text.size());
   EXPECT_EQ(scan_real(in, &d), ScanResult::number) << text.substr(0, 40);
   EXPECT_EQ(in.cur, in.end) << text.substr(0, 40);
   return d;
 }
 
-constexpr ScanResult kNum = ScanResult::number;
-constexpr ScanResult kNo = ScanResult::no_number;
-constexpr ScanResult kEnd = ScanResult::end_of_input;
+constexpr ScanResult NUM = ScanResult::number;
+constexpr ScanResult NO = ScanResult::no_number;
+constexpr ScanResult END = ScanResult::end_of_input;
 
 struct IntCase {
   const char* text;
@@ -99,34 +99,34 @@ struct IntCase {
 
 TEST(ScanInteger, ConsumesWhatGlibcConsumesAndSaturates) {
   const IntCase cases[] = {
-      {"  \t\n\v\f\r42", {kNum, 42, 9}, {kNum, 42, 9}},
-      {"08", {kNum, 0, 1}, {kNum, 8, 2}},
-      {"0xg", {kNum, 0, 2}, {kNum, 0, 1}},
-      {"0x10", {kNum, 16, 4}, {kNum, 0, 1}},
-      {"-0x", {kNum, 0, 3}, {kNum, 0, 2}},
-      {"0777", {kNum, 511, 4}, {kNum, 777, 4}},
-      {"12abc", {kNum, 12, 2}, {kNum, 12, 2}},
-      {"+7 8", {kNum, 7, 2}, {kNum, 7, 2}},
-      {"2147483647", {kNum, 2147483647, 10}, {kNum, 2147483647, 10}},
-      {"2147483648", {kNum, 2147483647, 10}, {kNum, 2147483647, 10}},
-      {"-2147483648", {kNum, bits(INT_MIN), 11}, {kNum, bits(INT_MIN), 11}},
-      {"4294967297", {kNum, 2147483647, 10}, {kNum, 2147483647, 10}},
-      {"-99999999999", {kNum, bits(INT_MIN), 12}, {kNum, bits(INT_MIN), 12}},
-      {"99999999999999999999999999", {kNum, 2147483647, 26}, {kNum, 2147483647, 26}},
-      {"0x7fffffff", {kNum, 2147483647, 10}, {kNum, 0, 1}},
-      {"0x80000000", {kNum, 2147483647, 10}, {kNum, 0, 1}},
-      {"-0x80000000", {kNum, bits(INT_MIN), 11}, {kNum, 0, 2}},
-      {"-0X80000001", {kNum, bits(INT_MIN), 11}, {kNum, 0, 2}},
-      {"0x100000000", {kNum, 2147483647, 11}, {kNum, 0, 1}},
-      {"017777777777", {kNum, 2147483647, 12}, {kNum, 2147483647, 12}},
-      {"-020000000000", {kNum, bits(INT_MIN), 13}, {kNum, bits(INT_MIN), 13}},
-      {"020000000000", {kNum, 2147483647, 12}, {kNum, 2147483647, 12}},
-      {"abc 5", {kNo, bits(kIntSentinel), 3}, {kNo, bits(kIntSentinel), 3}},
-      {"-", {kNo, bits(kIntSentinel), 1}, {kNo, bits(kIntSentinel), 1}},
-      {"+x", {kNo, bits(kIntSentinel), 2}, {kNo, bits(kIntSentinel), 2}},
-      {" - 5", {kNo, bits(kIntSentinel), 2}, {kNo, bits(kIntSentinel), 2}},
-      {"", {kEnd, bits(kIntSentinel), 0}, {kEnd, bits(kIntSentinel), 0}},
-      {" \n\t ", {kEnd, bits(kIntSentinel), 4}, {kEnd, bits(kIntSentinel), 4}},
+      {"  \t\n\v\f\r42", {NUM, 42, 9}, {NUM, 42, 9}},
+      {"08", {NUM, 0, 1}, {NUM, 8, 2}},
+      {"0xg", {NUM, 0, 2}, {NUM, 0, 1}},
+      {"0x10", {NUM, 16, 4}, {NUM, 0, 1}},
+      {"-0x", {NUM, 0, 3}, {NUM, 0, 2}},
+      {"0777", {NUM, 511, 4}, {NUM, 777, 4}},
+      {"12abc", {NUM, 12, 2}, {NUM, 12, 2}},
+      {"+7 8", {NUM, 7, 2}, {NUM, 7, 2}},
+      {"2147483647", {NUM, 2147483647, 10}, {NUM, 2147483647, 10}},
+      {"2147483648", {NUM, 2147483647, 10}, {NUM, 2147483647, 10}},
+      {"-2147483648", {NUM, bits(INT_MIN), 11}, {NUM, bits(INT_MIN), 11}},
+      {"4294967297", {NUM, 2147483647, 10}, {NUM, 2147483647, 10}},
+      {"-99999999999", {NUM, bits(INT_MIN), 12}, {NUM, bits(INT_MIN), 12}},
+      {"99999999999999999999999999", {NUM, 2147483647, 26}, {NUM, 2147483647, 26}},
+      {"0x7fffffff", {NUM, 2147483647, 10}, {NUM, 0, 1}},
+      {"0x80000000", {NUM, 2147483647, 10}, {NUM, 0, 1}},
+      {"-0x80000000", {NUM, bits(INT_MIN), 11}, {NUM, 0, 2}},
+      {"-0X80000001", {NUM, bits(INT_MIN), 11}, {NUM, 0, 2}},
+      {"0x100000000", {NUM, 2147483647, 11}, {NUM, 0, 1}},
+      {"017777777777", {NUM, 2147483647, 12}, {NUM, 2147483647, 12}},
+      {"-020000000000", {NUM, bits(INT_MIN), 13}, {NUM, bits(INT_MIN), 13}},
+      {"020000000000", {NUM, 2147483647, 12}, {NUM, 2147483647, 12}},
+      {"abc 5", {NO, bits(INT_SENTINEL), 3}, {NO, bits(INT_SENTINEL), 3}},
+      {"-", {NO, bits(INT_SENTINEL), 1}, {NO, bits(INT_SENTINEL), 1}},
+      {"+x", {NO, bits(INT_SENTINEL), 2}, {NO, bits(INT_SENTINEL), 2}},
+      {" - 5", {NO, bits(INT_SENTINEL), 2}, {NO, bits(INT_SENTINEL), 2}},
+      {"", {END, bits(INT_SENTINEL), 0}, {END, bits(INT_SENTINEL), 0}},
+      {" \n\t ", {END, bits(INT_SENTINEL), 4}, {END, bits(INT_SENTINEL), 4}},
   };
   for (const IntCase& c : cases) {
     EXPECT_EQ(scan_i(c.text), c.as_i) << '"' << c.text << "\" as %i";
@@ -140,44 +140,44 @@ struct RealCase {
 };
 
 TEST(ScanReal, ConsumesWhatGlibcConsumes) {
-  const std::uint64_t untouched = bits(kRealSentinel);
+  const std::uint64_t untouched = bits(REAL_SENTINEL);
   const RealCase cases[] = {
-      {"1.5", {kNum, bits(1.5), 3}},
-      {"3e8", {kNum, bits(3e8), 3}},
-      {".5", {kNum, bits(0.5), 2}},
-      {"1.5.3", {kNum, bits(1.5), 3}},
-      {"1e5.3", {kNum, bits(1e5), 3}},
-      {"inf", {kNum, bits(INFINITY), 3}},
-      {"infx", {kNum, bits(INFINITY), 3}},
-      {"-infinity", {kNum, bits(-INFINITY), 9}},
-      {"0x1p3", {kNum, bits(8.0), 5}},
-      {"0x.e", {kNum, bits(0.875), 4}},
-      {"0X1P+1", {kNum, bits(2.0), 6}},
-      {"0x1e3p1", {kNum, bits(966.0), 7}},
-      {"0x.", {kNum, bits(0.0), 3}},
-      {"-0x.", {kNum, bits(-0.0), 4}},
-      {"1ex", {kNum, bits(1.0), 2}},
-      {"1e+x", {kNum, bits(1.0), 3}},
-      {"1e+-5", {kNum, bits(1.0), 3}},
-      {"08", {kNum, bits(8.0), 2}},
-      {"-0", {kNum, bits(-0.0), 2}},
-      {"1e400", {kNum, bits(INFINITY), 5}},
-      {"1e999999999999999999", {kNum, bits(INFINITY), 20}},
-      {"-1e-9999", {kNum, bits(-0.0), 8}},
-      {"1e-99999999999999", {kNum, bits(0.0), 17}},
-      {"0e99999999999999999999", {kNum, bits(0.0), 22}},
-      {"0x1p99999999999999999999", {kNum, bits(INFINITY), 24}},
-      {"0.0000000000000000000000000001e28", {kNum, bits(1.0), 33}},
-      {"0xg", {kNo, untouched, 3}},
-      {"0xp3", {kNo, untouched, 4}},
-      {"infinix", {kNo, untouched, 7}},
-      {"infin 5", {kNo, untouched, 5}},
-      {"na 5", {kNo, untouched, 2}},
-      {"+", {kNo, untouched, 1}},
-      {"-.", {kNo, untouched, 2}},
-      {".e5", {kNo, untouched, 3}},
-      {"abc 5", {kNo, untouched, 3}},
-      {" \t", {kEnd, untouched, 2}},
+      {"1.5", {NUM, bits(1.5), 3}},
+      {"3e8", {NUM, bits(3e8), 3}},
+      {".5", {NUM, bits(0.5), 2}},
+      {"1.5.3", {NUM, bits(1.5), 3}},
+      {"1e5.3", {NUM, bits(1e5), 3}},
+      {"inf", {NUM, bits(INFINITY), 3}},
+      {"infx", {NUM, bits(INFINITY), 3}},
+      {"-infinity", {NUM, bits(-INFINITY), 9}},
+      {"0x1p3", {NUM, bits(8.0), 5}},
+      {"0x.e", {NUM, bits(0.875), 4}},
+      {"0X1P+1", {NUM, bits(2.0), 6}},
+      {"0x1e3p1", {NUM, bits(966.0), 7}},
+      {"0x.", {NUM, bits(0.0), 3}},
+      {"-0x.", {NUM, bits(-0.0), 4}},
+      {"1ex", {NUM, bits(1.0), 2}},
+      {"1e+x", {NUM, bits(1.0), 3}},
+      {"1e+-5", {NUM, bits(1.0), 3}},
+      {"08", {NUM, bits(8.0), 2}},
+      {"-0", {NUM, bits(-0.0), 2}},
+      {"1e400", {NUM, bits(INFINITY), 5}},
+      {"1e999999999999999999", {NUM, bits(INFINITY), 20}},
+      {"-1e-9999", {NUM, bits(-0.0), 8}},
+      {"1e-99999999999999", {NUM, bits(0.0), 17}},
+      {"0e99999999999999999999", {NUM, bits(0.0), 22}},
+      {"0x1p99999999999999999999", {NUM, bits(INFINITY), 24}},
+      {"0.0000000000000000000000000001e28", {NUM, bits(1.0), 33}},
+      {"0xg", {NO, untouched, 3}},
+      {"0xp3", {NO, untouched, 4}},
+      {"infinix", {NO, untouched, 7}},
+      {"infin 5", {NO, untouched, 5}},
+      {"na 5", {NO, untouched, 2}},
+      {"+", {NO, untouched, 1}},
+      {"-.", {NO, untouched, 2}},
+      {".e5", {NO, untouched, 3}},
+      {"abc 5", {NO, untouched, 3}},
+      {" \t", {END, untouched, 2}},
   };
   for (const RealCase& c : cases) EXPECT_EQ(scan_lf(c.text), c.as_lf) << '"' << c.text << '"';
 }
@@ -195,7 +195,7 @@ TEST(ScanReal, NanIsANumberWithItsSignWhateverItsBits) {
     const Outcome got = scan_lf(c.text);
     double d;
     std::memcpy(&d, &got.value, sizeof d);
-    EXPECT_EQ(got.result, kNum) << c.text;
+    EXPECT_EQ(got.result, NUM) << c.text;
     EXPECT_EQ(got.consumed, c.consumed) << c.text;
     EXPECT_TRUE(std::isnan(d)) << c.text;
     EXPECT_EQ(std::signbit(d), c.negative) << c.text;
@@ -229,18 +229,18 @@ TEST(Scan, SuccessiveEntriesResumeAfterEachNumeralOrRejectedEntry) {
   ByteStream in = memory_stream(text.data(), text.size());
   int i = 0;
   double d = 0;
-  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kNum);
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), NUM);
   EXPECT_EQ(i, 12);
-  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kNo);
-  EXPECT_EQ(scan_integer(in, IntegerBase::from_prefix, &i), kNum);
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), NO);
+  EXPECT_EQ(scan_integer(in, IntegerBase::from_prefix, &i), NUM);
   EXPECT_EQ(i, 1);
-  EXPECT_EQ(scan_real(in, &d), kNo);  // "g" is the rest of "0x1g"
-  EXPECT_EQ(scan_real(in, &d), kNum);
+  EXPECT_EQ(scan_real(in, &d), NO);  // "g" is the rest of "0x1g"
+  EXPECT_EQ(scan_real(in, &d), NUM);
   EXPECT_EQ(d, -INFINITY);
-  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kNum);
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), NUM);
   EXPECT_EQ(i, 7);
-  EXPECT_EQ(scan_real(in, &d), kNo);
-  EXPECT_EQ(scan_real(in, &d), kEnd);
+  EXPECT_EQ(scan_real(in, &d), NO);
+  EXPECT_EQ(scan_real(in, &d), END);
 }
 
 TEST(ByteStream, WithoutARefillHookEndsWhereItsBytesEnd) {
@@ -249,13 +249,13 @@ TEST(ByteStream, WithoutARefillHookEndsWhereItsBytesEnd) {
   in.cur = reinterpret_cast<const unsigned char*>(text);
   in.end = in.cur + 1;
   int i = 0;
-  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kNum);
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), NUM);
   EXPECT_EQ(i, 7);
-  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), kEnd);
+  EXPECT_EQ(scan_integer(in, IntegerBase::decimal, &i), END);
   EXPECT_TRUE(in.at_end);
   ByteStream nothing;
   double d = 0;
-  EXPECT_EQ(scan_real(nothing, &d), kEnd);
+  EXPECT_EQ(scan_real(nothing, &d), END);
 }
 
 // ---- differential against the C library ----
@@ -293,11 +293,11 @@ Outcome glibc(const std::string& token, const char* format, bool real) {
                      : std::sscanf(token.c_str(), format, &l, &n);
   if (r == 1) {
     const long clamped = l > INT_MAX ? INT_MAX : l < INT_MIN ? INT_MIN : l;
-    return {kNum, real ? bits(d) : bits(static_cast<int>(clamped)), static_cast<std::size_t>(n)};
+    return {NUM, real ? bits(d) : bits(static_cast<int>(clamped)), static_cast<std::size_t>(n)};
   }
   std::size_t end = token.find_first_not_of(" \t\n\v\f\r");
   if (end != std::string::npos) end = token.find_first_of(" \t\n\v\f\r", end);
-  return {r == EOF ? kEnd : kNo, real ? bits(kRealSentinel) : bits(kIntSentinel),
+  return {r == EOF ? END : NO, real ? bits(REAL_SENTINEL) : bits(INT_SENTINEL),
           end == std::string::npos ? token.size() : end};
 }
 
@@ -311,14 +311,14 @@ TEST(ScanDifferential, MatchesGlibcOnGeneratedTokensInMemoryAndByteAtATime) {
                                     {" %ld%n", IntegerBase::decimal, false},
                                     {" %lf%n", IntegerBase::decimal, true}};
   std::mt19937_64 rng(20240601);
-  constexpr int kTokens = 200000;
+  constexpr int TOKENS = 200000;
   for (const Conversion& c : conversions) {
     int mismatches = 0;
     int numbers = 0;
-    for (int k = 0; k < kTokens && mismatches < 10; ++k) {
+    for (int k = 0; k < TOKENS && mismatches < 10; ++k) {
       const std::string token = random_token(rng);
       const Outcome expected = glibc(token, c.format, c.real);
-      numbers += expected.result == kNum;
+      numbers += expected.result == NUM;
       const bool memory_ok = scan(token, c.base, c.real) == expected;
       const bool trickle_ok = scan(token, c.base, c.real, true) == expected;
       if (!memory_ok || !trickle_ok) {
@@ -327,29 +327,42 @@ TEST(ScanDifferential, MatchesGlibcOnGeneratedTokensInMemoryAndByteAtATime) {
                       << ", byte at a time " << trickle_ok << ")";
       }
     }
-    EXPECT_GT(numbers, kTokens / 4) << c.format;  // the generator must reach both outcomes
-    EXPECT_LT(numbers, kTokens * 3 / 4) << c.format;
+    EXPECT_GT(numbers, TOKENS / 4) << c.format;  // the generator must reach both outcomes
+    EXPECT_LT(numbers, TOKENS * 3 / 4) << c.format;
   }
 }
 
 // ---- long numerals ----
 
-constexpr std::size_t kHuge = 10'000'000;
+constexpr std::size_t HUGE_NUMERAL = 10'000'000;
 
 TEST(ScanLong, TenMillionDigitNumeralsRoundOnTheirLastDigit) {
-  const std::string zeros(kHuge, '0');
+  const std::string zeros(HUGE_NUMERAL, '0');
   EXPECT_EQ(real_of("9007199254740993." + zeros), 9007199254740992.0);  // tie, to even
   EXPECT_EQ(real_of("9007199254740993." + zeros + "1"), 9007199254740994.0);
-  EXPECT_EQ(real_of("-0." + zeros + "9007199254740993e" + std::to_string(kHuge + 16)),
+  EXPECT_EQ(real_of("-0." + zeros + "9007199254740993e" + std::to_string(HUGE_NUMERAL + 16)),
             -9007199254740992.0);
-  EXPECT_EQ(real_of("1" + zeros + "e-" + std::to_string(kHuge)), 1.0);
+  EXPECT_EQ(real_of("1" + zeros + "e-" + std::to_string(HUGE_NUMERAL)), 1.0);
   EXPECT_EQ(real_of("0x1.00000000000008" + zeros), 1.0);
   EXPECT_EQ(real_of("0x1.00000000000008" + zeros + "1"), 0x1.0000000000001p0);
-  EXPECT_EQ(real_of("0x1" + zeros + "p-" + std::to_string(4 * kHuge)), 1.0);
-  EXPECT_EQ(real_of("0x0." + zeros + "1p" + std::to_string(4 * kHuge + 4)), 1.0);
-  EXPECT_EQ(scan_i(zeros + "48"), (Outcome{kNum, 4, kHuge + 1}));  // octal: "8" is not a digit
-  EXPECT_EQ(scan_d("-" + zeros + "2147483648"), (Outcome{kNum, bits(INT_MIN), kHuge + 11}));
-  EXPECT_EQ(scan_d("1" + zeros), (Outcome{kNum, 2147483647, kHuge + 1}));
+  EXPECT_EQ(real_of("0x1" + zeros + "p-" + std::to_string(4 * HUGE_NUMERAL)), 1.0);
+  EXPECT_EQ(real_of("0x0." + zeros + "1p" + std::to_string(4 * HUGE_NUMERAL + 4)), 1.0);
+  EXPECT_EQ(scan_i(zeros + "48"),
+            (Outcome{NUM, 4, HUGE_NUMERAL + 1}));  // octal: "8" is not a digit
+  EXPECT_EQ(scan_d("-" + zeros + "2147483648"), (Outcome{NUM, bits(INT_MIN), HUGE_NUMERAL + 11}));
+  EXPECT_EQ(scan_d("1" + zeros), (Outcome{NUM, 2147483647, HUGE_NUMERAL + 1}));
+}
+
+// The longest numeral the scanner rebuilds for strtod fills its text to the
+// last byte: all 800 kept digits, the sticky digit for the 801st, then "e-"
+// and an exponent of four digits, clamped or not.
+TEST(ScanLong, TheLongestRebuiltNumeralFitsItsText) {
+  const std::string digits(801, '7');
+  for (const std::string& numeral :
+       {digits + "e-1100", "-" + digits + "e-1100", "0." + digits + "e-9000", digits + "e-99999"}) {
+    EXPECT_EQ(bits(real_of(numeral)), bits(std::strtod(numeral.c_str(), nullptr))) << numeral;
+  }
+  EXPECT_GT(real_of(digits + "e-1100"), 7e-300);
 }
 
 // The exact decimal expansion of m * 2^e.

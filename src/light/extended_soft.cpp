@@ -6,15 +6,14 @@
 
 namespace {
 
-constexpr int kBias = 16383;
-constexpr int kMaxExponent = 0x7fff;
-constexpr std::uint16_t kSign = 0x8000;
-constexpr std::uint64_t kIntegerBit = std::uint64_t{1} << 63;
-constexpr std::uint64_t kQuietBit = std::uint64_t{1} << 62;
-constexpr std::uint64_t kHalf = std::uint64_t{1} << 63;
+constexpr int BIAS = 16383;
+constexpr int MAX_EXPONENT = SoftExtended::MAX_EXPONENT;
+constexpr std::uint64_t INTEGER_BIT = SoftExtended::INTEGER_BIT;
+constexpr std::uint64_t QUIET_BIT = std::uint64_t{1} << 62;
+constexpr std::uint64_t HALF = std::uint64_t{1} << 63;
 
 // A finite nonzero value taken apart: value = significand * 2^(exponent -
-// kBias - 63), with the top bit of the significand set. Denormals are
+// BIAS - 63), with the top bit of the significand set. Denormals are
 // normalised, so their exponent drops below 1.
 struct Unpacked {
   bool negative;
@@ -22,29 +21,8 @@ struct Unpacked {
   std::uint64_t significand;
 };
 
-int exponent_of(SoftExtended x) {
-  return x.sign_exponent() & kMaxExponent;
-}
-bool negative(SoftExtended x) {
-  return (x.sign_exponent() & kSign) != 0;
-}
 std::uint16_t sign_of(bool negative) {
-  return negative ? kSign : 0;
-}
-
-bool is_special(SoftExtended x) {
-  return exponent_of(x) == kMaxExponent;
-}
-bool is_nan(SoftExtended x) {
-  return is_special(x) && x.significand() != kIntegerBit;
-}
-// Every caller has ruled out NaNs first, so a special value here is always an
-// infinity; the test of the significand keeps the function true on its own.
-bool is_infinity(SoftExtended x) {
-  return is_special(x) && x.significand() == kIntegerBit;  // GCOVR_EXCL_BR_LINE
-}
-bool is_zero(SoftExtended x) {
-  return exponent_of(x) == 0 && x.significand() == 0;
+  return negative ? SoftExtended::SIGN_BIT : 0;
 }
 
 SoftExtended make(bool negative, int exponent, std::uint64_t significand) {
@@ -55,26 +33,26 @@ SoftExtended zero(bool negative) {
   return make(negative, 0, 0);
 }
 SoftExtended infinity(bool negative) {
-  return make(negative, kMaxExponent, kIntegerBit);
+  return make(negative, MAX_EXPONENT, INTEGER_BIT);
 }
 // What x87 delivers for an invalid operation with no NaN operand.
 SoftExtended default_nan() {
-  return make(true, kMaxExponent, kIntegerBit | kQuietBit);
+  return make(true, MAX_EXPONENT, INTEGER_BIT | QUIET_BIT);
 }
 SoftExtended with_sign(SoftExtended x, bool negative) {
-  return make(negative, exponent_of(x), x.significand());
+  return make(negative, x.exponent(), x.significand());
 }
 
 // For finite nonzero x only.
 Unpacked unpack(SoftExtended x) {
-  const int exponent = exponent_of(x);
+  const int exponent = x.exponent();
   const std::uint64_t significand = x.significand();
-  if (exponent != 0) return {negative(x), exponent, significand};
+  if (exponent != 0) return {x.is_negative(), exponent, significand};
   const int shift = std::countl_zero(significand);
-  return {negative(x), 1 - shift, significand << shift};
+  return {x.is_negative(), 1 - shift, significand << shift};
 }
 
-// Rounds m (top bit set; value = m * 2^(exponent - kBias - 127)) to 64 bits,
+// Rounds m (top bit set; value = m * 2^(exponent - BIAS - 127)) to 64 bits,
 // to nearest with ties to even, and packs it; too small a result becomes a
 // denormal rounded once, too large a one infinity.
 SoftExtended round_and_pack(bool negative, int exponent, UInt128 m) {
@@ -86,36 +64,36 @@ SoftExtended round_and_pack(bool negative, int exponent, UInt128 m) {
   const std::uint64_t rest = m.low;
   // Computed without a branch: on real data the round-up is a coin toss,
   // and a mispredicted branch here costs more than the whole sum.
-  const std::uint64_t up = static_cast<std::uint64_t>(rest > kHalf) |
-                           (static_cast<std::uint64_t>(rest == kHalf) & significand & 1);
+  const std::uint64_t up = static_cast<std::uint64_t>(rest > HALF) |
+                           (static_cast<std::uint64_t>(rest == HALF) & significand & 1);
   significand += up;
   if (up != 0 && (significand == 0 || exponent == 0)) {
     if (significand == 0) {
-      significand = kIntegerBit;
+      significand = INTEGER_BIT;
       ++exponent;
-    } else if ((significand & kIntegerBit) != 0) {
+    } else if ((significand & INTEGER_BIT) != 0) {
       exponent = 1;  // here exponent was 0: a denormal rounded up into the normal range
     }
   }
-  if (exponent >= kMaxExponent) return infinity(negative);
+  if (exponent >= MAX_EXPONENT) return infinity(negative);
   return make(negative, exponent, significand);
 }
 
 SoftExtended quieted(SoftExtended x) {
-  return SoftExtended::from_bits(x.sign_exponent(), x.significand() | kQuietBit);
+  return SoftExtended::from_bits(x.sign_exponent(), x.significand() | QUIET_BIT);
 }
 
 // At least one operand is a NaN: the one x87 passes on, quieted.
 SoftExtended propagate_nan(SoftExtended a, SoftExtended b) {
-  if (!is_nan(b)) return quieted(a);
-  if (!is_nan(a)) return quieted(b);
-  const bool a_quiet = (a.significand() & kQuietBit) != 0;
-  const bool b_quiet = (b.significand() & kQuietBit) != 0;
+  if (!b.is_nan()) return quieted(a);
+  if (!a.is_nan()) return quieted(b);
+  const bool a_quiet = (a.significand() & QUIET_BIT) != 0;
+  const bool b_quiet = (b.significand() & QUIET_BIT) != 0;
   if (a_quiet != b_quiet) return quieted(a_quiet ? a : b);
   if (a.significand() != b.significand()) {
     return quieted(a.significand() > b.significand() ? a : b);
   }
-  return quieted(negative(a) ? b : a);
+  return quieted(a.is_negative() ? b : a);
 }
 
 // x + y for finite nonzero operands, x of the larger magnitude.
@@ -146,14 +124,14 @@ SoftExtended add_finite(SoftExtended a, SoftExtended b) {
 // a + b, where b_negative replaces b's sign (so that a - b needs no copy of
 // b that would lose the NaN it may be).
 SoftExtended add(SoftExtended a, SoftExtended b, bool b_negative) {
-  if (is_nan(a) || is_nan(b)) return propagate_nan(a, b);
-  if (is_infinity(a)) {
-    if (is_infinity(b) && negative(a) != b_negative) return default_nan();
+  if (a.is_nan() || b.is_nan()) return propagate_nan(a, b);
+  if (a.is_infinity()) {
+    if (b.is_infinity() && a.is_negative() != b_negative) return default_nan();
     return a;
   }
-  if (is_infinity(b)) return infinity(b_negative);
-  if (is_zero(b)) return is_zero(a) ? zero(negative(a) && b_negative) : a;
-  if (is_zero(a)) return with_sign(b, b_negative);
+  if (b.is_infinity()) return infinity(b_negative);
+  if (b.is_zero()) return a.is_zero() ? zero(a.is_negative() && b_negative) : a;
+  if (a.is_zero()) return with_sign(b, b_negative);
   return add_finite(a, with_sign(b, b_negative));
 }
 
@@ -161,7 +139,7 @@ SoftExtended multiply_finite(SoftExtended a, SoftExtended b, bool negative) {
   const Unpacked x = unpack(a);
   const Unpacked y = unpack(b);
   const UInt128 product = multiply(x.significand, y.significand);
-  const int exponent = x.exponent + y.exponent - kBias;
+  const int exponent = x.exponent + y.exponent - BIAS;
   if (product.top_bit()) return round_and_pack(negative, exponent + 1, product);
   return round_and_pack(negative, exponent, product << 1);
 }
@@ -177,7 +155,7 @@ SoftExtended divide_finite(SoftExtended a, SoftExtended b, bool negative) {
   const Unpacked x = unpack(a);
   const Unpacked y = unpack(b);
   const std::uint64_t divisor = y.significand;
-  int exponent = x.exponent - y.exponent + kBias;
+  int exponent = x.exponent - y.exponent + BIAS;
   // 65 quotient bits (integer bit, 63 more, one for rounding) and whether
   // anything remains.
   UInt128 quotient;
@@ -198,36 +176,36 @@ SoftExtended divide_finite(SoftExtended a, SoftExtended b, bool negative) {
 }  // namespace
 
 SoftExtended operator+(SoftExtended a, SoftExtended b) {
-  return add(a, b, negative(b));
+  return add(a, b, b.is_negative());
 }
 
 SoftExtended operator-(SoftExtended a, SoftExtended b) {
-  return add(a, b, !negative(b));
+  return add(a, b, !b.is_negative());
 }
 
 SoftExtended operator*(SoftExtended a, SoftExtended b) {
-  if (is_nan(a) || is_nan(b)) return propagate_nan(a, b);
-  const bool sign = negative(a) != negative(b);
-  if (is_infinity(a) || is_infinity(b)) {
-    return is_zero(a) || is_zero(b) ? default_nan() : infinity(sign);
+  if (a.is_nan() || b.is_nan()) return propagate_nan(a, b);
+  const bool sign = a.is_negative() != b.is_negative();
+  if (a.is_infinity() || b.is_infinity()) {
+    return a.is_zero() || b.is_zero() ? default_nan() : infinity(sign);
   }
-  if (is_zero(a) || is_zero(b)) return zero(sign);
+  if (a.is_zero() || b.is_zero()) return zero(sign);
   return multiply_finite(a, b, sign);
 }
 
 SoftExtended operator/(SoftExtended a, SoftExtended b) {
-  if (is_nan(a) || is_nan(b)) return propagate_nan(a, b);
-  const bool sign = negative(a) != negative(b);
-  if (is_infinity(a)) return is_infinity(b) ? default_nan() : infinity(sign);
-  if (is_infinity(b)) return zero(sign);
-  if (is_zero(b)) return is_zero(a) ? default_nan() : infinity(sign);
-  if (is_zero(a)) return zero(sign);
+  if (a.is_nan() || b.is_nan()) return propagate_nan(a, b);
+  const bool sign = a.is_negative() != b.is_negative();
+  if (a.is_infinity()) return b.is_infinity() ? default_nan() : infinity(sign);
+  if (b.is_infinity()) return zero(sign);
+  if (b.is_zero()) return a.is_zero() ? default_nan() : infinity(sign);
+  if (a.is_zero()) return zero(sign);
   return divide_finite(a, b, sign);
 }
 
 namespace {
 
-constexpr std::uint64_t kDoubleExponentMask = std::uint64_t{0x7ff} << 52;
+constexpr std::uint64_t DOUBLE_EXPONENT_MASK = std::uint64_t{0x7ff} << 52;
 
 double double_from(bool negative, std::uint64_t magnitude_bits) {
   return double_of((negative ? std::uint64_t{1} << 63 : 0) | magnitude_bits);
@@ -239,15 +217,15 @@ std::uint64_t round_off(std::uint64_t significand, int shift) {
   if (shift > 64) return 0;  // below half of the last kept bit
   const std::uint64_t kept = shift == 64 ? 0 : significand >> shift;
   const std::uint64_t rest = shift == 64 ? significand : significand << (64 - shift);
-  const bool up = rest > kHalf || (rest == kHalf && (kept & 1) != 0);
+  const bool up = rest > HALF || (rest == HALF && (kept & 1) != 0);
   return kept + (up ? 1 : 0);
 }
 
 // Finite nonzero x to the bits of |x| as a double.
 std::uint64_t double_magnitude(SoftExtended x) {
   const Unpacked u = unpack(x);
-  const int biased = u.exponent - kBias + 1023;
-  if (biased >= 0x7ff) return kDoubleExponentMask;
+  const int biased = u.exponent - BIAS + 1023;
+  if (biased >= 0x7ff) return DOUBLE_EXPONENT_MASK;
   if (biased >= 1) {
     // The integer bit lands in the exponent field, adding the 1 taken off
     // here; a rounding carry moves on into it (up to infinity) the same way.
@@ -265,16 +243,16 @@ double SoftExtended::to_double() const {
   if (is_nan()) {
     // Quieted, the top 52 bits of the fraction kept, as fst does.
     const std::uint64_t payload = (significand_ >> 11) & ((std::uint64_t{1} << 52) - 1);
-    return double_from(is_negative(), kDoubleExponentMask | (std::uint64_t{1} << 51) | payload);
+    return double_from(is_negative(), DOUBLE_EXPONENT_MASK | (std::uint64_t{1} << 51) | payload);
   }
-  if (is_special(*this)) return double_from(is_negative(), kDoubleExponentMask);
+  if (is_infinity()) return double_from(is_negative(), DOUBLE_EXPONENT_MASK);
   if (is_zero()) return double_from(is_negative(), 0);
   return double_from(is_negative(), double_magnitude(*this));
 }
 
 bool SoftExtended::truncate_to_u32(std::uint32_t* count) const {
   if (is_nan()) return false;
-  const int unbiased = exponent() - kBias;  // denormals and zeros: far below 0
+  const int unbiased = exponent() - BIAS;  // denormals and zeros: far below 0
   if (unbiased < 0) {
     *count = 0;  // |x| < 1, so -1 < x < 1
     return true;

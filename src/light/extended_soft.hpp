@@ -37,6 +37,24 @@ class SoftExtended {
   constexpr std::uint16_t sign_exponent() const { return sign_exponent_; }
   constexpr std::uint64_t significand() const { return significand_; }
 
+  static constexpr std::uint16_t SIGN_BIT = 0x8000;
+  static constexpr int MAX_EXPONENT = 0x7fff;  // of infinities and NaNs
+  static constexpr std::uint64_t INTEGER_BIT = std::uint64_t{1} << 63;
+
+  // The value's class, read off its encoding.
+  constexpr bool is_negative() const { return (sign_exponent_ & SIGN_BIT) != 0; }
+  constexpr int exponent() const { return sign_exponent_ & MAX_EXPONENT; }
+  constexpr bool is_nan() const {
+    return exponent() == MAX_EXPONENT && significand_ != INTEGER_BIT;
+  }
+  // Every caller has ruled out NaNs first, so an exponent of all ones here
+  // is always an infinity; the test of the significand keeps the function
+  // true on its own.
+  constexpr bool is_infinity() const {
+    return exponent() == MAX_EXPONENT && significand_ == INTEGER_BIT;  // GCOVR_EXCL_BR_LINE
+  }
+  constexpr bool is_zero() const { return exponent() == 0 && significand_ == 0; }
+
   // Each operation rounds once, to the 64-bit significand.
   friend SoftExtended operator+(SoftExtended a, SoftExtended b);
   friend SoftExtended operator-(SoftExtended a, SoftExtended b);
@@ -67,19 +85,8 @@ class SoftExtended {
   bool truncate_to_u32(std::uint32_t* count) const;
 
  private:
-  static constexpr std::uint16_t kSignBit = 0x8000;
-  static constexpr std::uint16_t kExponentMask = 0x7fff;
-  static constexpr std::uint64_t kIntegerBit = std::uint64_t{1} << 63;
-
   constexpr SoftExtended(std::uint16_t sign_exponent, std::uint64_t significand)
       : significand_(significand), sign_exponent_(sign_exponent) {}
-
-  constexpr bool is_negative() const { return (sign_exponent_ & kSignBit) != 0; }
-  constexpr std::uint16_t exponent() const { return sign_exponent_ & kExponentMask; }
-  constexpr bool is_nan() const {
-    return exponent() == kExponentMask && significand_ != kIntegerBit;
-  }
-  constexpr bool is_zero() const { return exponent() == 0 && significand_ == 0; }
 
   // |this| < |other| for non-NaN values: the encoding orders magnitudes.
   constexpr bool smaller_magnitude(SoftExtended other) const {
@@ -99,13 +106,13 @@ class SoftExtended {
 
 constexpr SoftExtended SoftExtended::from_double(double d) {
   const std::uint64_t bits = bits_of(d);
-  const std::uint16_t sign = (bits >> 63) != 0 ? kSignBit : 0;
+  const std::uint16_t sign = (bits >> 63) != 0 ? SIGN_BIT : 0;
   const int biased = static_cast<int>((bits >> 52) & 0x7ff);
   const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
   if (biased == 0x7ff) {
     // Infinity, or a NaN quieted with its payload moved up as fld does.
     const std::uint64_t quiet = fraction != 0 ? std::uint64_t{1} << 62 : 0;
-    return SoftExtended(sign | kExponentMask, kIntegerBit | quiet | (fraction << 11));
+    return SoftExtended(sign | MAX_EXPONENT, INTEGER_BIT | quiet | (fraction << 11));
   }
   if (biased == 0) {
     if (fraction == 0) return SoftExtended(sign, 0);
@@ -114,12 +121,12 @@ constexpr SoftExtended SoftExtended::from_double(double d) {
     return SoftExtended(static_cast<std::uint16_t>(sign | (15372 - shift)), fraction << shift);
   }
   return SoftExtended(static_cast<std::uint16_t>(sign | (biased + 15360)),
-                      kIntegerBit | (fraction << 11));
+                      INTEGER_BIT | (fraction << 11));
 }
 
 constexpr SoftExtended SoftExtended::from_integer(std::int64_t n) {
   if (n == 0) return SoftExtended();
-  const std::uint16_t sign = n < 0 ? kSignBit : 0;
+  const std::uint16_t sign = n < 0 ? SIGN_BIT : 0;
   const std::uint64_t magnitude =
       n < 0 ? ~static_cast<std::uint64_t>(n) + 1 : static_cast<std::uint64_t>(n);
   const int shift = std::countl_zero(magnitude);

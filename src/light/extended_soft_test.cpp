@@ -30,9 +30,9 @@ namespace {
 using u16 = std::uint16_t;
 using u64 = std::uint64_t;
 
-constexpr u64 kOne = u64{1} << 63;             // the integer bit
-constexpr u64 kQuiet = kOne | (u64{1} << 62);  // integer and quiet bits of a QNaN
-constexpr u64 kAllOnes = ~u64{0};
+constexpr u64 ONE = u64{1} << 63;            // the integer bit
+constexpr u64 QUIET = ONE | (u64{1} << 62);  // integer and quiet bits of a QNaN
+constexpr u64 ALL_ONES = ~u64{0};
 
 // An 80-bit value as sign/exponent and significand.
 struct Ext {
@@ -41,16 +41,16 @@ struct Ext {
   bool operator==(const Ext&) const = default;
 };
 
-constexpr Ext kPlusOne{0x3fff, kOne};
-constexpr Ext kTwo{0x4000, kOne};
-constexpr Ext kThree{0x4000, 0xC000000000000000};
-constexpr Ext kPlusZero{0x0000, 0};
-constexpr Ext kMinusZero{0x8000, 0};
-constexpr Ext kPlusInf{0x7fff, kOne};
-constexpr Ext kMinusInf{0xffff, kOne};
-constexpr Ext kDefaultNaN{0xffff, kQuiet};
-constexpr Ext kMinNormal{0x0001, kOne};
-constexpr Ext kMaxFinite{0x7ffe, kAllOnes};
+constexpr Ext PLUS_ONE{0x3fff, ONE};
+constexpr Ext TWO{0x4000, ONE};
+constexpr Ext THREE{0x4000, 0xC000000000000000};
+constexpr Ext PLUS_ZERO{0x0000, 0};
+constexpr Ext MINUS_ZERO{0x8000, 0};
+constexpr Ext PLUS_INF{0x7fff, ONE};
+constexpr Ext MINUS_INF{0xffff, ONE};
+constexpr Ext DEFAULT_NAN{0xffff, QUIET};
+constexpr Ext MIN_NORMAL{0x0001, ONE};
+constexpr Ext MAX_FINITE{0x7ffe, ALL_ONES};
 
 SoftExtended soft(Ext x) {
   return SoftExtended::from_bits(x.se, x.sig);
@@ -70,20 +70,20 @@ u64 bits_of(double d) {
 }
 
 enum class Kind {
-  kFromDouble,
-  kFromInteger,
-  kAdd,
-  kSubtract,
-  kMultiply,
-  kDivide,
-  kCompare,
-  kToDouble,
-  kTruncate
+  from_double,
+  from_integer,
+  add,
+  subtract,
+  multiply,
+  divide,
+  compare,
+  to_double,
+  truncate
 };
-constexpr const char* kKindNames[] = {"FromDouble", "FromInteger", "Add",
+constexpr const char* KIND_NAMES[] = {"FromDouble", "FromInteger", "Add",
                                       "Subtract",   "Multiply",    "Divide",
                                       "Compare",    "ToDouble",    "Truncate"};
-constexpr int kKindCount = 9;
+constexpr int KIND_COUNT = 9;
 
 // Bits of the comparison results: ==, <, <=, >, >=.
 template <typename T>
@@ -91,10 +91,10 @@ int comparisons(T a, T b) {
   return (a == b ? 1 : 0) | (a < b ? 2 : 0) | (a <= b ? 4 : 0) | (a > b ? 8 : 0) |
          (a >= b ? 16 : 0);
 }
-constexpr u64 kLess = 2 | 4, kEqual = 1 | 4 | 16, kGreater = 8 | 16, kUnordered = 0;
+constexpr u64 LESS = 2 | 4, EQUAL = 1 | 4 | 16, GREATER = 8 | 16, UNORDERED = 0;
 
 // What truncate_to_u32 must leave in place when it fails.
-constexpr std::uint32_t kUntouched = 0xDEADBEEF;
+constexpr std::uint32_t UNTOUCHED = 0xDEADBEEF;
 
 #if COSMIC_NATIVE_X87
 long double native(Ext x) {
@@ -127,24 +127,24 @@ Ext ext(NativeExtended n) {
 template <class E>
 Ext result_of(Kind kind, Ext a, E x, E y) {
   switch (kind) {
-    case Kind::kFromDouble:
+    case Kind::from_double:
       return ext(E::from_double(double_of(a.sig)));
-    case Kind::kFromInteger:
+    case Kind::from_integer:
       return ext(E::from_integer(static_cast<std::int64_t>(a.sig)));
-    case Kind::kAdd:
+    case Kind::add:
       return ext(x + y);
-    case Kind::kSubtract:
+    case Kind::subtract:
       return ext(x - y);
-    case Kind::kMultiply:
+    case Kind::multiply:
       return ext(x * y);
-    case Kind::kDivide:
+    case Kind::divide:
       return ext(x / y);
-    case Kind::kCompare:
+    case Kind::compare:
       return {0, static_cast<u64>(comparisons(x, y))};
-    case Kind::kToDouble:
+    case Kind::to_double:
       return {0, bits_of(x.to_double())};
-    case Kind::kTruncate: {
-      std::uint32_t count = kUntouched;
+    case Kind::truncate: {
+      std::uint32_t count = UNTOUCHED;
       const bool ok = x.truncate_to_u32(&count);
       return {static_cast<u16>(ok), count};
     }
@@ -194,50 +194,50 @@ constexpr Ext D(u64 bits) {
 TEST(SoftExtendedConversion, FromDoubleAndFromIntegerAreExactForEveryKindOfInput) {
   using enum Kind;
   const Row rows[] = {
-      {"1", kFromDouble, D(0x3FF0000000000000), {}, kPlusOne},
-      {"-2", kFromDouble, D(0xC000000000000000), {}, {0xc000, kOne}},
-      {"0.1", kFromDouble, D(0x3FB999999999999A), {}, {0x3ffb, 0xCCCCCCCCCCCCD000}},
-      {"+0", kFromDouble, D(0), {}, kPlusZero},
-      {"-0", kFromDouble, D(0x8000000000000000), {}, kMinusZero},
-      {"2^-1074 normalised", kFromDouble, D(1), {}, {0x3bcd, kOne}},
-      {"largest subnormal", kFromDouble, D(0x800FFFFFFFFFFFFF), {}, {0xbc00, 0xFFFFFFFFFFFFF000}},
-      {"largest double", kFromDouble, D(0x7FEFFFFFFFFFFFFF), {}, {0x43fe, 0xFFFFFFFFFFFFF800}},
-      {"+inf", kFromDouble, D(0x7FF0000000000000), {}, kPlusInf},
-      {"-inf", kFromDouble, D(0xFFF0000000000000), {}, kMinusInf},
-      {"NaN", kFromDouble, D(0x7FF8000000000000), {}, {0x7fff, kQuiet}},
-      {"NaN payload moves up", kFromDouble, D(0xFFF8000000000001), {}, {0xffff, kQuiet | 0x800}},
-      {"SNaN is quieted", kFromDouble, D(0x7FF0000000000001), {}, {0x7fff, kQuiet | 0x800}},
-      {"0", kFromInteger, D(0), {}, kPlusZero},
-      {"-3", kFromInteger, D(static_cast<u64>(-3)), {}, {0xc000, 0xC000000000000000}},
-      {"86400", kFromInteger, D(86400), {}, {0x400f, 0xA8C0000000000000}},
-      {"2^63 - 1", kFromInteger, D(INT64_MAX), {}, {0x403d, 0xFFFFFFFFFFFFFFFE}},
-      {"-2^63", kFromInteger, D(kOne), {}, {0xc03e, kOne}},
+      {"1", from_double, D(0x3FF0000000000000), {}, PLUS_ONE},
+      {"-2", from_double, D(0xC000000000000000), {}, {0xc000, ONE}},
+      {"0.1", from_double, D(0x3FB999999999999A), {}, {0x3ffb, 0xCCCCCCCCCCCCD000}},
+      {"+0", from_double, D(0), {}, PLUS_ZERO},
+      {"-0", from_double, D(0x8000000000000000), {}, MINUS_ZERO},
+      {"2^-1074 normalised", from_double, D(1), {}, {0x3bcd, ONE}},
+      {"largest subnormal", from_double, D(0x800FFFFFFFFFFFFF), {}, {0xbc00, 0xFFFFFFFFFFFFF000}},
+      {"largest double", from_double, D(0x7FEFFFFFFFFFFFFF), {}, {0x43fe, 0xFFFFFFFFFFFFF800}},
+      {"+inf", from_double, D(0x7FF0000000000000), {}, PLUS_INF},
+      {"-inf", from_double, D(0xFFF0000000000000), {}, MINUS_INF},
+      {"NaN", from_double, D(0x7FF8000000000000), {}, {0x7fff, QUIET}},
+      {"NaN payload moves up", from_double, D(0xFFF8000000000001), {}, {0xffff, QUIET | 0x800}},
+      {"SNaN is quieted", from_double, D(0x7FF0000000000001), {}, {0x7fff, QUIET | 0x800}},
+      {"0", from_integer, D(0), {}, PLUS_ZERO},
+      {"-3", from_integer, D(static_cast<u64>(-3)), {}, {0xc000, 0xC000000000000000}},
+      {"86400", from_integer, D(86400), {}, {0x400f, 0xA8C0000000000000}},
+      {"2^63 - 1", from_integer, D(INT64_MAX), {}, {0x403d, 0xFFFFFFFFFFFFFFFE}},
+      {"-2^63", from_integer, D(ONE), {}, {0xc03e, ONE}},
   };
   expect_rows(rows);
 }
 
 TEST(SoftExtendedArithmetic, RoundsOnceToNearestWithTiesToEven) {
   using enum Kind;
-  const Ext all_but_last{0x3ffe, kAllOnes};                                  // 1 - 2^-64
-  const Ext two_m64{0x3fbf, kOne}, two_m65{0x3fbe, kOne};                    // 2^-64, 2^-65
+  const Ext all_but_last{0x3ffe, ALL_ONES};                                  // 1 - 2^-64
+  const Ext two_m64{0x3fbf, ONE}, two_m65{0x3fbe, ONE};                      // 2^-64, 2^-65
   const Ext p1{0x401f, 0x8000000080000000}, p3{0x401f, 0x8000000180000000};  // 2^32 + 1, + 3
   const Row rows[] = {
-      {"1/3", kDivide, kPlusOne, kThree, {0x3ffd, 0xAAAAAAAAAAAAAAAB}},
-      {"2/3", kDivide, kTwo, kThree, {0x3ffe, 0xAAAAAAAAAAAAAAAB}},
-      {"1 + 2^-64: tie, stays even", kAdd, kPlusOne, two_m64, kPlusOne},
-      {"(1 + 2^-63) + 2^-64: tie, up", kAdd, {0x3fff, kOne | 1}, two_m64, {0x3fff, kOne | 2}},
-      {"1 - 2^-64 is exact", kSubtract, kPlusOne, two_m64, all_but_last},
-      {"1 - 2^-65: tie, to 1", kSubtract, kPlusOne, two_m65, kPlusOne},
-      {"1 - just over 2^-65", kSubtract, kPlusOne, {0x3fbe, kOne | 1}, all_but_last},
-      {"1 - 2^-1000", kSubtract, kPlusOne, {0x3fff - 1000, kOne}, kPlusOne},
-      {"(2^32+1)^2: tie, down", kMultiply, p1, p1, {0x403f, 0x8000000100000000}},
-      {"(2^32+3)(2^32+1): tie, up", kMultiply, p3, p1, {0x403f, 0x8000000200000002}},
-      {"(2^64-1) + 1/2 carries", kAdd, {0x403e, kAllOnes}, {0x3ffe, kOne}, {0x403f, kOne}},
-      {"smallest normal / 2", kDivide, kMinNormal, kTwo, {0x0000, u64{1} << 62}},
-      {"denormal rounds up to normal", kMultiply, kMinNormal, all_but_last, kMinNormal},
-      {"half a denormal ulp: to 0", kMultiply, {0x0000, 1}, {0x3ffe, kOne}, kPlusZero},
-      {"1.5 denormal ulps: to 2", kMultiply, {0x0000, 3}, {0x3ffe, kOne}, {0x0000, 2}},
-      {"overflow", kMultiply, kMaxFinite, kTwo, kPlusInf},
+      {"1/3", divide, PLUS_ONE, THREE, {0x3ffd, 0xAAAAAAAAAAAAAAAB}},
+      {"2/3", divide, TWO, THREE, {0x3ffe, 0xAAAAAAAAAAAAAAAB}},
+      {"1 + 2^-64: tie, stays even", add, PLUS_ONE, two_m64, PLUS_ONE},
+      {"(1 + 2^-63) + 2^-64: tie, up", add, {0x3fff, ONE | 1}, two_m64, {0x3fff, ONE | 2}},
+      {"1 - 2^-64 is exact", subtract, PLUS_ONE, two_m64, all_but_last},
+      {"1 - 2^-65: tie, to 1", subtract, PLUS_ONE, two_m65, PLUS_ONE},
+      {"1 - just over 2^-65", subtract, PLUS_ONE, {0x3fbe, ONE | 1}, all_but_last},
+      {"1 - 2^-1000", subtract, PLUS_ONE, {0x3fff - 1000, ONE}, PLUS_ONE},
+      {"(2^32+1)^2: tie, down", multiply, p1, p1, {0x403f, 0x8000000100000000}},
+      {"(2^32+3)(2^32+1): tie, up", multiply, p3, p1, {0x403f, 0x8000000200000002}},
+      {"(2^64-1) + 1/2 carries", add, {0x403e, ALL_ONES}, {0x3ffe, ONE}, {0x403f, ONE}},
+      {"smallest normal / 2", divide, MIN_NORMAL, TWO, {0x0000, u64{1} << 62}},
+      {"denormal rounds up to normal", multiply, MIN_NORMAL, all_but_last, MIN_NORMAL},
+      {"half a denormal ulp: to 0", multiply, {0x0000, 1}, {0x3ffe, ONE}, PLUS_ZERO},
+      {"1.5 denormal ulps: to 2", multiply, {0x0000, 3}, {0x3ffe, ONE}, {0x0000, 2}},
+      {"overflow", multiply, MAX_FINITE, TWO, PLUS_INF},
   };
   expect_rows(rows);
 }
@@ -246,23 +246,23 @@ TEST(SoftExtendedArithmetic, SignedZerosInfinitiesAndInvalidOperationsFollowX87)
   using enum Kind;
   const Ext five{0x4001, 0xA000000000000000}, minus_five{0xc001, 0xA000000000000000};
   const Row rows[] = {
-      {"x - x", kSubtract, five, five, kPlusZero},
-      {"-x + x", kAdd, minus_five, five, kPlusZero},
-      {"-0 + -0", kAdd, kMinusZero, kMinusZero, kMinusZero},
-      {"-0 - +0", kSubtract, kMinusZero, kPlusZero, kMinusZero},
-      {"+0 + -0", kAdd, kPlusZero, kMinusZero, kPlusZero},
-      {"-0 * 5", kMultiply, kMinusZero, five, kMinusZero},
-      {"5 / -inf", kDivide, five, kMinusInf, kMinusZero},
-      {"-5 / +0", kDivide, minus_five, kPlusZero, kMinusInf},
-      {"5 / -0", kDivide, five, kMinusZero, kMinusInf},
-      {"inf + inf", kAdd, kPlusInf, kPlusInf, kPlusInf},
-      {"5 - inf", kSubtract, five, kPlusInf, kMinusInf},
-      {"-inf * -5", kMultiply, kMinusInf, minus_five, kPlusInf},
-      {"inf - inf", kSubtract, kPlusInf, kPlusInf, kDefaultNaN},
-      {"-inf + inf", kAdd, kMinusInf, kPlusInf, kDefaultNaN},
-      {"0 * inf", kMultiply, kPlusZero, kPlusInf, kDefaultNaN},
-      {"0 / 0", kDivide, kPlusZero, kMinusZero, kDefaultNaN},
-      {"inf / inf", kDivide, kMinusInf, kPlusInf, kDefaultNaN},
+      {"x - x", subtract, five, five, PLUS_ZERO},
+      {"-x + x", add, minus_five, five, PLUS_ZERO},
+      {"-0 + -0", add, MINUS_ZERO, MINUS_ZERO, MINUS_ZERO},
+      {"-0 - +0", subtract, MINUS_ZERO, PLUS_ZERO, MINUS_ZERO},
+      {"+0 + -0", add, PLUS_ZERO, MINUS_ZERO, PLUS_ZERO},
+      {"-0 * 5", multiply, MINUS_ZERO, five, MINUS_ZERO},
+      {"5 / -inf", divide, five, MINUS_INF, MINUS_ZERO},
+      {"-5 / +0", divide, minus_five, PLUS_ZERO, MINUS_INF},
+      {"5 / -0", divide, five, MINUS_ZERO, MINUS_INF},
+      {"inf + inf", add, PLUS_INF, PLUS_INF, PLUS_INF},
+      {"5 - inf", subtract, five, PLUS_INF, MINUS_INF},
+      {"-inf * -5", multiply, MINUS_INF, minus_five, PLUS_INF},
+      {"inf - inf", subtract, PLUS_INF, PLUS_INF, DEFAULT_NAN},
+      {"-inf + inf", add, MINUS_INF, PLUS_INF, DEFAULT_NAN},
+      {"0 * inf", multiply, PLUS_ZERO, PLUS_INF, DEFAULT_NAN},
+      {"0 / 0", divide, PLUS_ZERO, MINUS_ZERO, DEFAULT_NAN},
+      {"inf / inf", divide, MINUS_INF, PLUS_INF, DEFAULT_NAN},
   };
   expect_rows(rows);
 }
@@ -270,44 +270,44 @@ TEST(SoftExtendedArithmetic, SignedZerosInfinitiesAndInvalidOperationsFollowX87)
 // First read off an x87 (AMD EPYC); Intel documents the same rules.
 TEST(SoftExtendedArithmetic, NanOperandsPropagateQuietedAsOnX87) {
   using enum Kind;
-  const Ext q1{0x7fff, kQuiet | 1}, minus_q1{0xffff, kQuiet | 1}, minus_q2{0xffff, kQuiet | 2};
-  const Ext s3{0x7fff, kOne | 3}, minus_s3{0xffff, kOne | 3}, s_big{0x7fff, kAllOnes >> 1};
+  const Ext q1{0x7fff, QUIET | 1}, minus_q1{0xffff, QUIET | 1}, minus_q2{0xffff, QUIET | 2};
+  const Ext s3{0x7fff, ONE | 3}, minus_s3{0xffff, ONE | 3}, s_big{0x7fff, ALL_ONES >> 1};
   const Row rows[] = {
-      {"QNaN + 1", kAdd, q1, kPlusOne, q1},
-      {"SNaN + 1 is quieted", kAdd, s3, kPlusOne, {0x7fff, kQuiet | 3}},
-      {"1 - NaN keeps the NaN's sign", kSubtract, kPlusOne, minus_q2, minus_q2},
-      {"larger significand wins", kAdd, q1, minus_q2, minus_q2},
-      {"larger significand wins, swapped", kMultiply, minus_q2, q1, minus_q2},
-      {"equal significands: positive wins", kMultiply, minus_q1, q1, q1},
-      {"equal significands, swapped", kDivide, q1, minus_q1, q1},
-      {"quiet beats signalling", kAdd, s3, q1, q1},
-      {"quiet beats larger signalling", kSubtract, s_big, kDefaultNaN, kDefaultNaN},
-      {"two signalling: positive on a tie", kAdd, minus_s3, s3, {0x7fff, kQuiet | 3}},
-      {"NaN beats infinity", kMultiply, kPlusInf, minus_q1, minus_q1},
+      {"QNaN + 1", add, q1, PLUS_ONE, q1},
+      {"SNaN + 1 is quieted", add, s3, PLUS_ONE, {0x7fff, QUIET | 3}},
+      {"1 - NaN keeps the NaN's sign", subtract, PLUS_ONE, minus_q2, minus_q2},
+      {"larger significand wins", add, q1, minus_q2, minus_q2},
+      {"larger significand wins, swapped", multiply, minus_q2, q1, minus_q2},
+      {"equal significands: positive wins", multiply, minus_q1, q1, q1},
+      {"equal significands, swapped", divide, q1, minus_q1, q1},
+      {"quiet beats signalling", add, s3, q1, q1},
+      {"quiet beats larger signalling", subtract, s_big, DEFAULT_NAN, DEFAULT_NAN},
+      {"two signalling: positive on a tie", add, minus_s3, s3, {0x7fff, QUIET | 3}},
+      {"NaN beats infinity", multiply, PLUS_INF, minus_q1, minus_q1},
   };
   expect_rows(rows);
 }
 
 TEST(SoftExtendedComparison, OrdersLikeIeeeAndNeverHoldsForNan) {
   using enum Kind;
-  const Ext half{0x3ffe, kOne}, minus_two{0xc000, kOne}, denormal{0x0000, 5}, nan{0x7fff, kQuiet};
+  const Ext half{0x3ffe, ONE}, minus_two{0xc000, ONE}, denormal{0x0000, 5}, nan{0x7fff, QUIET};
   const Row rows[] = {
-      {"1 < 2", kCompare, kPlusOne, kTwo, D(kLess)},
-      {"2 > 1", kCompare, kTwo, kPlusOne, D(kGreater)},
-      {"2 == 2", kCompare, kTwo, kTwo, D(kEqual)},
-      {"+0 == -0", kCompare, kPlusZero, kMinusZero, D(kEqual)},
-      {"-2 < 1/2", kCompare, minus_two, half, D(kLess)},
-      {"-2 > -2 - ulp", kCompare, minus_two, {0xc000, kOne | 1}, D(kGreater)},
-      {"-0 < 1/2", kCompare, kMinusZero, half, D(kLess)},
-      {"denormal < smallest normal", kCompare, denormal, kMinNormal, D(kLess)},
-      {"denormal > +0", kCompare, denormal, kPlusZero, D(kGreater)},
-      {"-inf < -2", kCompare, kMinusInf, minus_two, D(kLess)},
-      {"inf > largest", kCompare, kPlusInf, kMaxFinite, D(kGreater)},
-      {"inf == inf", kCompare, kPlusInf, kPlusInf, D(kEqual)},
-      {"NaN vs 1", kCompare, nan, kPlusOne, D(kUnordered)},
-      {"1 vs NaN", kCompare, kPlusOne, nan, D(kUnordered)},
-      {"NaN vs itself", kCompare, nan, nan, D(kUnordered)},
-      {"NaN vs -inf", kCompare, kDefaultNaN, kMinusInf, D(kUnordered)},
+      {"1 < 2", compare, PLUS_ONE, TWO, D(LESS)},
+      {"2 > 1", compare, TWO, PLUS_ONE, D(GREATER)},
+      {"2 == 2", compare, TWO, TWO, D(EQUAL)},
+      {"+0 == -0", compare, PLUS_ZERO, MINUS_ZERO, D(EQUAL)},
+      {"-2 < 1/2", compare, minus_two, half, D(LESS)},
+      {"-2 > -2 - ulp", compare, minus_two, {0xc000, ONE | 1}, D(GREATER)},
+      {"-0 < 1/2", compare, MINUS_ZERO, half, D(LESS)},
+      {"denormal < smallest normal", compare, denormal, MIN_NORMAL, D(LESS)},
+      {"denormal > +0", compare, denormal, PLUS_ZERO, D(GREATER)},
+      {"-inf < -2", compare, MINUS_INF, minus_two, D(LESS)},
+      {"inf > largest", compare, PLUS_INF, MAX_FINITE, D(GREATER)},
+      {"inf == inf", compare, PLUS_INF, PLUS_INF, D(EQUAL)},
+      {"NaN vs 1", compare, nan, PLUS_ONE, D(UNORDERED)},
+      {"1 vs NaN", compare, PLUS_ONE, nan, D(UNORDERED)},
+      {"NaN vs itself", compare, nan, nan, D(UNORDERED)},
+      {"NaN vs -inf", compare, DEFAULT_NAN, MINUS_INF, D(UNORDERED)},
   };
   expect_rows(rows);
 }
@@ -315,61 +315,61 @@ TEST(SoftExtendedComparison, OrdersLikeIeeeAndNeverHoldsForNan) {
 TEST(SoftExtendedToDouble, RoundsOnceToNearestEvenLikeAStoreToMemory) {
   using enum Kind;
   const Row rows[] = {
-      {"1 + 2^-53: tie, stays even", kToDouble, {0x3fff, kOne | 0x400}, {}, D(0x3FF0000000000000)},
-      {"1 + 3 * 2^-53: tie, up", kToDouble, {0x3fff, kOne | 0xC00}, {}, D(0x3FF0000000000002)},
-      {"just above a tie", kToDouble, {0x3fff, kOne | 0x401}, {}, D(0x3FF0000000000001)},
-      {"just below a tie", kToDouble, {0xbfff, kOne | 0x3ff}, {}, D(0xBFF0000000000000)},
-      {"1.5 subnormal ulps: tie, to 2", kToDouble, {0x3bcd, 0xC000000000000000}, {}, D(2)},
-      {"half a subnormal ulp: tie, to 0", kToDouble, {0x3bcc, kOne}, {}, D(0)},
-      {"just over half: rounded once, up", kToDouble, {0x3bcc, kOne | 1}, {}, D(1)},
-      {"and negative", kToDouble, {0xbbcc, kOne | 1}, {}, D(0x8000000000000001)},
-      {"under half an ulp", kToDouble, {0x3bcb, kAllOnes}, {}, D(0)},
+      {"1 + 2^-53: tie, stays even", to_double, {0x3fff, ONE | 0x400}, {}, D(0x3FF0000000000000)},
+      {"1 + 3 * 2^-53: tie, up", to_double, {0x3fff, ONE | 0xC00}, {}, D(0x3FF0000000000002)},
+      {"just above a tie", to_double, {0x3fff, ONE | 0x401}, {}, D(0x3FF0000000000001)},
+      {"just below a tie", to_double, {0xbfff, ONE | 0x3ff}, {}, D(0xBFF0000000000000)},
+      {"1.5 subnormal ulps: tie, to 2", to_double, {0x3bcd, 0xC000000000000000}, {}, D(2)},
+      {"half a subnormal ulp: tie, to 0", to_double, {0x3bcc, ONE}, {}, D(0)},
+      {"just over half: rounded once, up", to_double, {0x3bcc, ONE | 1}, {}, D(1)},
+      {"and negative", to_double, {0xbbcc, ONE | 1}, {}, D(0x8000000000000001)},
+      {"under half an ulp", to_double, {0x3bcb, ALL_ONES}, {}, D(0)},
       {"largest subnormal + tie",
-       kToDouble,
+       to_double,
        {0x3c00, 0xFFFFFFFFFFFFF800},
        {},
        D(0x0010000000000000)},
       {"largest subnormal + less",
-       kToDouble,
+       to_double,
        {0x3c00, 0xFFFFFFFFFFFFF7FF},
        {},
        D(0x000FFFFFFFFFFFFF)},
       {"below the overflow tie",
-       kToDouble,
+       to_double,
        {0x43fe, 0xFFFFFFFFFFFFFBFF},
        {},
        D(0x7FEFFFFFFFFFFFFF)},
-      {"overflow tie", kToDouble, {0x43fe, 0xFFFFFFFFFFFFFC00}, {}, D(0x7FF0000000000000)},
-      {"-2^1024", kToDouble, {0xc3ff, kOne}, {}, D(0xFFF0000000000000)},
-      {"largest extended", kToDouble, kMaxFinite, {}, D(0x7FF0000000000000)},
-      {"extended denormal", kToDouble, {0x8000, 1}, {}, D(0x8000000000000000)},
-      {"-0", kToDouble, kMinusZero, {}, D(0x8000000000000000)},
-      {"-inf", kToDouble, kMinusInf, {}, D(0xFFF0000000000000)},
-      {"default NaN keeps its sign", kToDouble, kDefaultNaN, {}, D(0xFFF8000000000000)},
-      {"NaN payload moves down", kToDouble, {0x7fff, kQuiet | 0x800}, {}, D(0x7FF8000000000001)},
-      {"SNaN is quieted", kToDouble, {0x7fff, kOne | 0x800}, {}, D(0x7FF8000000000001)},
+      {"overflow tie", to_double, {0x43fe, 0xFFFFFFFFFFFFFC00}, {}, D(0x7FF0000000000000)},
+      {"-2^1024", to_double, {0xc3ff, ONE}, {}, D(0xFFF0000000000000)},
+      {"largest extended", to_double, MAX_FINITE, {}, D(0x7FF0000000000000)},
+      {"extended denormal", to_double, {0x8000, 1}, {}, D(0x8000000000000000)},
+      {"-0", to_double, MINUS_ZERO, {}, D(0x8000000000000000)},
+      {"-inf", to_double, MINUS_INF, {}, D(0xFFF0000000000000)},
+      {"default NaN keeps its sign", to_double, DEFAULT_NAN, {}, D(0xFFF8000000000000)},
+      {"NaN payload moves down", to_double, {0x7fff, QUIET | 0x800}, {}, D(0x7FF8000000000001)},
+      {"SNaN is quieted", to_double, {0x7fff, ONE | 0x800}, {}, D(0x7FF8000000000001)},
   };
   expect_rows(rows);
 }
 
 TEST(SoftExtendedTruncation, CountsOnlyValuesAboveMinusOneAndBelowTwoToThe32) {
   using enum Kind;
-  const Ext refused{0, kUntouched};
+  const Ext refused{0, UNTOUCHED};
   const Row rows[] = {
-      {"largest below 2^32", kTruncate, {0x401e, kAllOnes}, {}, {1, 4294967295}},
-      {"2^32", kTruncate, {0x401f, kOne}, {}, refused},
-      {"2^32 + 1", kTruncate, {0x401f, kOne | (u64{1} << 31)}, {}, refused},
-      {"2^31 + 1/2", kTruncate, {0x401e, kOne | (u64{1} << 31)}, {}, {1, 2147483648}},
-      {"1", kTruncate, kPlusOne, {}, {1, 1}},
-      {"largest below 1", kTruncate, {0x3ffe, kAllOnes}, {}, {1, 0}},
-      {"denormal", kTruncate, {0x0000, 1}, {}, {1, 0}},
-      {"-0", kTruncate, kMinusZero, {}, {1, 0}},
-      {"-1/2", kTruncate, {0xbffe, kOne}, {}, {1, 0}},
-      {"just above -1", kTruncate, {0xbffe, kAllOnes}, {}, {1, 0}},
-      {"-1", kTruncate, {0xbfff, kOne}, {}, refused},
-      {"-inf", kTruncate, kMinusInf, {}, refused},
-      {"+inf", kTruncate, kPlusInf, {}, refused},
-      {"NaN", kTruncate, {0x7fff, kQuiet}, {}, refused},
+      {"largest below 2^32", truncate, {0x401e, ALL_ONES}, {}, {1, 4294967295}},
+      {"2^32", truncate, {0x401f, ONE}, {}, refused},
+      {"2^32 + 1", truncate, {0x401f, ONE | (u64{1} << 31)}, {}, refused},
+      {"2^31 + 1/2", truncate, {0x401e, ONE | (u64{1} << 31)}, {}, {1, 2147483648}},
+      {"1", truncate, PLUS_ONE, {}, {1, 1}},
+      {"largest below 1", truncate, {0x3ffe, ALL_ONES}, {}, {1, 0}},
+      {"denormal", truncate, {0x0000, 1}, {}, {1, 0}},
+      {"-0", truncate, MINUS_ZERO, {}, {1, 0}},
+      {"-1/2", truncate, {0xbffe, ONE}, {}, {1, 0}},
+      {"just above -1", truncate, {0xbffe, ALL_ONES}, {}, {1, 0}},
+      {"-1", truncate, {0xbfff, ONE}, {}, refused},
+      {"-inf", truncate, MINUS_INF, {}, refused},
+      {"+inf", truncate, PLUS_INF, {}, refused},
+      {"NaN", truncate, {0x7fff, QUIET}, {}, refused},
   };
   expect_rows(rows);
 }
@@ -386,25 +386,25 @@ struct Vector {
   u64 r_sig;
 };
 
-constexpr Vector kRecorded[] = {
+constexpr Vector RECORDED[] = {
 #include "light/extended_soft_vectors.inc"
 };
 
 TEST(SoftExtendedRecordedVectors, ReproducesEveryRecordedX87Result) {
-  int per_kind[kKindCount] = {};
+  int per_kind[KIND_COUNT] = {};
   int mismatches = 0;
-  for (const Vector& v : kRecorded) {
+  for (const Vector& v : RECORDED) {
     ++per_kind[static_cast<int>(v.kind)];
     const Ext got = soft_result(v.kind, {v.a_se, v.a_sig}, {v.b_se, v.b_sig});
     if (got == Ext{v.r_se, v.r_sig}) continue;
     if (++mismatches <= 20) {
-      ADD_FAILURE() << kKindNames[static_cast<int>(v.kind)] << " a=" << describe({v.a_se, v.a_sig})
+      ADD_FAILURE() << KIND_NAMES[static_cast<int>(v.kind)] << " a=" << describe({v.a_se, v.a_sig})
                     << " b=" << describe({v.b_se, v.b_sig}) << " x87 "
                     << describe({v.r_se, v.r_sig}) << " emulated " << describe(got);
     }
   }
   EXPECT_EQ(mismatches, 0);
-  for (int k = 0; k < kKindCount; ++k) EXPECT_GE(per_kind[k], 100) << kKindNames[k];
+  for (int k = 0; k < KIND_COUNT; ++k) EXPECT_GE(per_kind[k], 100) << KIND_NAMES[k];
 }
 
 #if COSMIC_NATIVE_X87
@@ -425,7 +425,7 @@ class Rng {
   u64 state_;
 };
 
-constexpr double kProgramFactors[] = {299792.46,
+constexpr double PROGRAM_FACTORS[] = {299792.46,
                                       365.2422,
                                       86400,
                                       3600,
@@ -459,7 +459,7 @@ double random_double(Rng& rng) {
     case 1:
       return double_of(rng.next() | 0x7FF0000000000000);  // NaN (or infinity)
     case 2:
-      return pick(rng, kProgramFactors);
+      return pick(rng, PROGRAM_FACTORS);
     case 3:
       return program_distance(rng);
     default:
@@ -467,24 +467,24 @@ double random_double(Rng& rng) {
   }
 }
 
-const Ext kSpecials[] = {kPlusZero,
-                         kMinusZero,
-                         kPlusInf,
-                         kMinusInf,
-                         kDefaultNaN,
-                         {0x7fff, kQuiet},
-                         {0x7fff, kQuiet | 12345},
-                         {0xffff, kQuiet | 1},
-                         {0x7fff, kOne | 7},
-                         kMinNormal,
-                         {0x8000, 1},
-                         kMaxFinite,
-                         kPlusOne,
-                         {0xbfff, kOne},
-                         {0x401f, kOne},
-                         {0x403e, kOne},
-                         {0x3bcd, kOne},
-                         {0x43fe, 0xFFFFFFFFFFFFF800}};
+const Ext SPECIALS[] = {PLUS_ZERO,
+                        MINUS_ZERO,
+                        PLUS_INF,
+                        MINUS_INF,
+                        DEFAULT_NAN,
+                        {0x7fff, QUIET},
+                        {0x7fff, QUIET | 12345},
+                        {0xffff, QUIET | 1},
+                        {0x7fff, ONE | 7},
+                        MIN_NORMAL,
+                        {0x8000, 1},
+                        MAX_FINITE,
+                        PLUS_ONE,
+                        {0xbfff, ONE},
+                        {0x401f, ONE},
+                        {0x403e, ONE},
+                        {0x3bcd, ONE},
+                        {0x43fe, 0xFFFFFFFFFFFFF800}};
 
 // Any operand; many with a full 64-bit significand.
 Ext draw_operand(Rng& rng) {
@@ -492,11 +492,11 @@ Ext draw_operand(Rng& rng) {
     case 0:
       return ext(static_cast<long double>(random_double(rng)));
     case 1:
-      return pick(rng, kSpecials);
+      return pick(rng, SPECIALS);
     case 2:
-      return {static_cast<u16>(rng.sign() | (1 + rng.below(0x7ffe))), kOne | rng.next()};
+      return {static_cast<u16>(rng.sign() | (1 + rng.below(0x7ffe))), ONE | rng.next()};
     case 3:
-      return {static_cast<u16>(rng.sign() | (16383 - 100 + rng.below(200))), kOne | rng.next()};
+      return {static_cast<u16>(rng.sign() | (16383 - 100 + rng.below(200))), ONE | rng.next()};
     case 4:
       return {rng.sign(), rng.next() >> (1 + rng.below(63))};  // x87 denormal
     case 5: {  // results of a few earlier operations
@@ -506,9 +506,9 @@ Ext draw_operand(Rng& rng) {
     case 6: {
       long double km = program_distance(rng);
       for (int n = rng.below(4); n >= 0; --n)
-        km = km * static_cast<long double>(pick(rng, kProgramFactors));
+        km = km * static_cast<long double>(pick(rng, PROGRAM_FACTORS));
       return ext(rng.below(2) != 0 ? km
-                                   : km / static_cast<long double>(pick(rng, kProgramFactors)));
+                                   : km / static_cast<long double>(pick(rng, PROGRAM_FACTORS)));
     }
     case 7:
       return ext(static_cast<long double>(static_cast<std::int64_t>(rng.next()) >> rng.below(64)));
@@ -520,7 +520,7 @@ Ext draw_operand(Rng& rng) {
 // The integer bit set exactly where the exponent is nonzero: drawn bits
 // make no unnormals or pseudo-denormals, which no operation produces.
 Ext canonical(Ext x) {
-  return {x.se, (x.se & 0x7fff) != 0 ? x.sig | kOne : x.sig & ~kOne};
+  return {x.se, (x.se & 0x7fff) != 0 ? x.sig | ONE : x.sig & ~ONE};
 }
 
 u16 offset_exponent(Ext a, int offset) {
@@ -533,13 +533,13 @@ u16 offset_exponent(Ext a, int offset) {
 // it: with a power-of-two significand (or one bit more) sums land on a tie or
 // just beside it, where only the bits shifted out decide.
 Ext nearby(Rng& rng, Ext a) {
-  const u64 sigs[] = {kOne,
-                      kOne | 1,
+  const u64 sigs[] = {ONE,
+                      ONE | 1,
                       a.sig,
                       a.sig ^ static_cast<u64>(rng.below(8)),
-                      kOne | rng.next(),
-                      kAllOnes,
-                      kOne | (rng.next() & 0xFFFFFFFF)};
+                      ONE | rng.next(),
+                      ALL_ONES,
+                      ONE | (rng.next() & 0xFFFFFFFF)};
   const int offsets[] = {rng.below(3) - 1, -rng.below(71), -63 - rng.below(4), -63 - rng.below(4)};
   return {static_cast<u16>(offset_exponent(a, pick(rng, offsets)) ^ rng.sign()), pick(rng, sigs)};
 }
@@ -557,27 +557,27 @@ struct Pair {
 
 Pair draw_hard_pair(Kind kind, Rng& rng, Ext a) {
   switch (kind) {
-    case Kind::kMultiply: {
+    case Kind::multiply: {
       if (rng.below(2) != 0) {  // products around the smallest normal
-        const Ext target{static_cast<u16>(rng.below(2)), kOne ^ (rng.next() >> rng.below(64))};
+        const Ext target{static_cast<u16>(rng.below(2)), ONE ^ (rng.next() >> rng.below(64))};
         return {a, ext(native(canonical(target)) / native(a))};
       }
       const int bits = 1 + rng.below(64);
       return {tie_factor(rng, bits), tie_factor(rng, bits == 1 ? 64 : 65 - bits)};
     }
-    case Kind::kDivide: {  // quotients that sit close to a rounding boundary
+    case Kind::divide: {  // quotients that sit close to a rounding boundary
       const long double b = native(a), q = native(draw_operand(rng));
       return {ext(q * b), a};
     }
-    case Kind::kCompare: {
+    case Kind::compare: {
       const u64 sigs[] = {a.sig, a.sig + 1, a.sig - 1};
       return {a, {static_cast<u16>(a.se ^ (rng.below(4) == 0 ? 0x8000 : 0)), pick(rng, sigs)}};
     }
     default: {  // cancellation: the same magnitude with a few low bits changed
       const u64 low_bits = rng.next() >> rng.below(64);
-      const u16 sign = kind == Kind::kAdd ? 0x8000 : 0;
+      const u16 sign = kind == Kind::add ? 0x8000 : 0;
       if (rng.below(3) == 0)
-        return {a, {static_cast<u16>(offset_exponent(a, -1) ^ sign), kAllOnes ^ low_bits}};
+        return {a, {static_cast<u16>(offset_exponent(a, -1) ^ sign), ALL_ONES ^ low_bits}};
       return {a, {static_cast<u16>(a.se ^ sign), a.sig ^ low_bits}};
     }
   }
@@ -593,7 +593,7 @@ Pair draw_pair(Kind kind, Rng& rng) {
     case 2:
       return draw_hard_pair(kind, rng, a);
     default: {  // the program's kind of operation
-      const Ext factor = ext(static_cast<long double>(pick(rng, kProgramFactors)));
+      const Ext factor = ext(static_cast<long double>(pick(rng, PROGRAM_FACTORS)));
       const Ext km = ext(static_cast<long double>(program_distance(rng)));
       return rng.below(2) != 0 ? Pair{km, factor} : Pair{a, factor};
     }
@@ -616,7 +616,7 @@ Ext draw_for_to_double(Rng& rng) {
       break;
   }
   const u64 low_bits[] = {0x400, 0x3ff, 0x401, rng.next() & 0x7ff, rng.next()};
-  x.sig = kOne | (x.sig & ~u64{0x7ff}) | pick(rng, low_bits);
+  x.sig = ONE | (x.sig & ~u64{0x7ff}) | pick(rng, low_bits);
   return x;
 }
 
@@ -633,7 +633,7 @@ Ext draw_for_truncation(Rng& rng) {
     case 3:
       return ext(static_cast<long double>(rng.below(5) - 2) * 0.5L + nudge);
     default:
-      return {static_cast<u16>(rng.sign() | (16383 - 2 + rng.below(36))), kOne | rng.next()};
+      return {static_cast<u16>(rng.sign() | (16383 - 2 + rng.below(36))), ONE | rng.next()};
   }
 }
 
@@ -641,18 +641,18 @@ u64 draw_integer(Rng& rng) {
   const std::int64_t near[] = {0, 1, -1, INT64_MAX, INT64_MIN, 4294967296, -4294967296};
   if (rng.below(4) == 0)
     return static_cast<u64>(pick(rng, near)) + static_cast<u64>(rng.below(9) - 4);
-  return (rng.next() >> rng.below(64)) ^ (rng.below(2) != 0 ? kAllOnes : 0);
+  return (rng.next() >> rng.below(64)) ^ (rng.below(2) != 0 ? ALL_ONES : 0);
 }
 
 Pair draw_case(Kind kind, Rng& rng) {
   switch (kind) {
-    case Kind::kFromDouble:
+    case Kind::from_double:
       return {{0, bits_of(random_double(rng))}, {}};
-    case Kind::kFromInteger:
+    case Kind::from_integer:
       return {{0, draw_integer(rng)}, {}};
-    case Kind::kToDouble:
+    case Kind::to_double:
       return {canonical(draw_for_to_double(rng)), {}};
-    case Kind::kTruncate:
+    case Kind::truncate:
       return {canonical(draw_for_truncation(rng)), {}};
     default: {
       const Pair p = draw_pair(kind, rng);
@@ -662,13 +662,13 @@ Pair draw_case(Kind kind, Rng& rng) {
 }
 
 bool is_nan(Kind kind, Ext r) {
-  if (kind == Kind::kToDouble)
+  if (kind == Kind::to_double)
     return (r.sig & 0x7FF0000000000000) == 0x7FF0000000000000 && (r.sig << 12) != 0;
-  if (kind == Kind::kCompare || kind == Kind::kTruncate) return false;
-  return (r.se & 0x7fff) == 0x7fff && r.sig != kOne;
+  if (kind == Kind::compare || kind == Kind::truncate) return false;
+  return (r.se & 0x7fff) == 0x7fff && r.sig != ONE;
 }
 bool sign_of(Kind kind, Ext r) {
-  return kind == Kind::kToDouble ? (r.sig >> 63) != 0 : (r.se >> 15) != 0;
+  return kind == Kind::to_double ? (r.sig >> 63) != 0 : (r.se >> 15) != 0;
 }
 
 long operation_count() {
@@ -699,16 +699,16 @@ TEST_P(SoftExtendedDifferential, AgreesBitForBitWithTheX87) {
     }
   }
   std::printf("[ differential ] %-11s compared %ld, mismatches %ld, NaN payload differences %ld\n",
-              kKindNames[static_cast<int>(kind)], count, mismatches, payload_differences);
+              KIND_NAMES[static_cast<int>(kind)], count, mismatches, payload_differences);
   EXPECT_EQ(mismatches, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryOperation, SoftExtendedDifferential,
-                         ::testing::Values(Kind::kFromDouble, Kind::kFromInteger, Kind::kAdd,
-                                           Kind::kSubtract, Kind::kMultiply, Kind::kDivide,
-                                           Kind::kCompare, Kind::kToDouble, Kind::kTruncate),
+                         ::testing::Values(Kind::from_double, Kind::from_integer, Kind::add,
+                                           Kind::subtract, Kind::multiply, Kind::divide,
+                                           Kind::compare, Kind::to_double, Kind::truncate),
                          [](const ::testing::TestParamInfo<Kind>& info) {
-                           return std::string(kKindNames[static_cast<int>(info.param)]);
+                           return std::string(KIND_NAMES[static_cast<int>(info.param)]);
                          });
 
 #endif  // COSMIC_NATIVE_X87

@@ -60,34 +60,34 @@ constexpr UInt128 shift_right_sticky(UInt128 x, int count) {
 
 // The exact product of two 64-bit numbers, from four 32-bit partial products.
 constexpr UInt128 multiply(std::uint64_t a, std::uint64_t b) {
-  constexpr std::uint64_t kMask = 0xFFFFFFFF;
-  const std::uint64_t a_low = a & kMask, a_high = a >> 32;
-  const std::uint64_t b_low = b & kMask, b_high = b >> 32;
+  constexpr std::uint64_t MASK = 0xFFFFFFFF;
+  const std::uint64_t a_low = a & MASK, a_high = a >> 32;
+  const std::uint64_t b_low = b & MASK, b_high = b >> 32;
   const std::uint64_t low_low = a_low * b_low;
   const std::uint64_t high_low = a_high * b_low;
   const std::uint64_t low_high = a_low * b_high;
   // The middle column: at most 3 * (2^32 - 1), so it cannot overflow.
-  const std::uint64_t middle = (low_low >> 32) + (high_low & kMask) + (low_high & kMask);
+  const std::uint64_t middle = (low_low >> 32) + (high_low & MASK) + (low_high & MASK);
   return {a_high * b_high + (high_low >> 32) + (low_high >> 32) + (middle >> 32),
-          (middle << 32) | (low_low & kMask)};
+          (middle << 32) | (low_low & MASK)};
 }
 
 namespace uint128_detail {
 
-constexpr std::uint64_t kDigitMask = 0xFFFFFFFF;
+constexpr std::uint64_t DIGIT_MASK = 0xFFFFFFFF;
 
 // One 32-bit quotient digit of (top * 2^32 + next) / divisor, for a divisor
 // with its top bit set, top < divisor and next < 2^32. The estimate from the
 // divisor's upper digit is at most two too large (Knuth's Algorithm D).
 constexpr std::uint64_t divide_digit(std::uint64_t top, std::uint64_t next, std::uint64_t divisor,
                                      std::uint64_t* remainder) {
-  const std::uint64_t d_high = divisor >> 32, d_low = divisor & kDigitMask;
+  const std::uint64_t d_high = divisor >> 32, d_low = divisor & DIGIT_MASK;
   std::uint64_t q = top / d_high;
   std::uint64_t r = top - q * d_high;
-  while (q > kDigitMask || q * d_low > ((r << 32) | next)) {
+  while (q > DIGIT_MASK || q * d_low > ((r << 32) | next)) {
     --q;
     r += d_high;
-    if (r > kDigitMask) break;
+    if (r > DIGIT_MASK) break;
   }
   // Modulo 2^64: the true remainder is below the divisor.
   *remainder = ((top << 32) | next) - q * divisor;
@@ -106,7 +106,7 @@ constexpr std::uint64_t divide(UInt128 dividend, std::uint64_t divisor, std::uin
   std::uint64_t rest = 0;
   const std::uint64_t q1 = uint128_detail::divide_digit(n.high, n.low >> 32, d, &rest);
   const std::uint64_t q0 =
-      uint128_detail::divide_digit(rest, n.low & uint128_detail::kDigitMask, d, &rest);
+      uint128_detail::divide_digit(rest, n.low & uint128_detail::DIGIT_MASK, d, &rest);
   *remainder = rest >> shift;
   return (q1 << 32) | q0;
 }

@@ -14,8 +14,8 @@
 namespace {
 
 using u64 = std::uint64_t;
-constexpr u64 kAll = ~u64{0};
-constexpr u64 kTop = u64{1} << 63;
+constexpr u64 ALL = ~u64{0};
+constexpr u64 TOP = u64{1} << 63;
 
 std::string hex(UInt128 x) {
   char text[40];
@@ -24,14 +24,14 @@ std::string hex(UInt128 x) {
 }
 
 TEST(UInt128, AddAndSubtractCarryAndBorrowAcrossTheHalves) {
-  EXPECT_EQ(hex(UInt128{0, kAll} + UInt128{0, 1}), hex({1, 0}));
-  EXPECT_EQ(hex(UInt128{5, kAll} + UInt128{7, kAll}), hex({13, kAll - 1}));
-  EXPECT_EQ(hex(UInt128{kAll, kAll} + UInt128{0, 1}), hex({0, 0}));  // wraps
-  EXPECT_EQ(hex(UInt128{2, 3} + UInt128{4, 5}), hex({6, 8}));        // no carry
-  EXPECT_EQ(hex(UInt128{1, 0} - UInt128{0, 1}), hex({0, kAll}));
-  EXPECT_EQ(hex(UInt128{9, 3} - UInt128{4, 5}), hex({4, kAll - 1}));
-  EXPECT_EQ(hex(UInt128{0, 0} - UInt128{0, 1}), hex({kAll, kAll}));  // wraps
-  EXPECT_EQ(hex(UInt128{6, 8} - UInt128{4, 5}), hex({2, 3}));        // no borrow
+  EXPECT_EQ(hex(UInt128{0, ALL} + UInt128{0, 1}), hex({1, 0}));
+  EXPECT_EQ(hex(UInt128{5, ALL} + UInt128{7, ALL}), hex({13, ALL - 1}));
+  EXPECT_EQ(hex(UInt128{ALL, ALL} + UInt128{0, 1}), hex({0, 0}));  // wraps
+  EXPECT_EQ(hex(UInt128{2, 3} + UInt128{4, 5}), hex({6, 8}));      // no carry
+  EXPECT_EQ(hex(UInt128{1, 0} - UInt128{0, 1}), hex({0, ALL}));
+  EXPECT_EQ(hex(UInt128{9, 3} - UInt128{4, 5}), hex({4, ALL - 1}));
+  EXPECT_EQ(hex(UInt128{0, 0} - UInt128{0, 1}), hex({ALL, ALL}));  // wraps
+  EXPECT_EQ(hex(UInt128{6, 8} - UInt128{4, 5}), hex({2, 3}));      // no borrow
 }
 
 TEST(UInt128, ShiftsMoveBitsAcrossTheHalvesForEveryCountClass) {
@@ -52,8 +52,8 @@ TEST(UInt128, ShiftsMoveBitsAcrossTheHalvesForEveryCountClass) {
     EXPECT_EQ(hex(x << c.count), hex(c.left)) << c.count;
     EXPECT_EQ(hex(x >> c.count), hex(c.right)) << c.count;
   }
-  EXPECT_EQ(hex(UInt128{0, 1} << 127), hex({kTop, 0}));
-  EXPECT_EQ(hex(UInt128{kTop, 0} >> 127), hex({0, 1}));
+  EXPECT_EQ(hex(UInt128{0, 1} << 127), hex({TOP, 0}));
+  EXPECT_EQ(hex(UInt128{TOP, 0} >> 127), hex({0, 1}));
 }
 
 TEST(UInt128, ShiftRightStickyKeepsEveryLostBitInBitZero) {
@@ -65,12 +65,12 @@ TEST(UInt128, ShiftRightStickyKeepsEveryLostBitInBitZero) {
       {{0, 0b1000}, 3, {0, 0b1}},    // nothing lost
       {{0, 0b1100}, 3, {0, 0b1}},    // a lost 1: sticky
       {{0, 0b1010}, 3, {0, 0b1}},    // sticky on an odd result stays odd
-      {{1, 0}, 1, {0, kTop}},        // a bit crosses the halves exactly
+      {{1, 0}, 1, {0, TOP}},         // a bit crosses the halves exactly
       {{1, 1}, 64, {0, 1}},          // the whole low half lost: sticky
-      {{1, 1}, 1, {0, kTop | 1}},    // only bit 0 lost
-      {{kTop, 0}, 127, {0, 1}},      // exact
-      {{kTop, 1}, 127, {0, 1}},      // 1 | sticky
-      {{kTop, 0}, 128, {0, 1}},      // all lost, nonzero
+      {{1, 1}, 1, {0, TOP | 1}},     // only bit 0 lost
+      {{TOP, 0}, 127, {0, 1}},       // exact
+      {{TOP, 1}, 127, {0, 1}},       // 1 | sticky
+      {{TOP, 0}, 128, {0, 1}},       // all lost, nonzero
       {{0, 0}, 500, {0, 0}},         // zero stays zero
       {{3, 5}, 0, {3, 5}},           // no shift
       {{3, 5}, -2, {3, 5}},          // negative counts do nothing
@@ -88,11 +88,11 @@ TEST(UInt128, ShiftRightStickyKeepsEveryLostBitInBitZero) {
 TEST(UInt128, CountsLeadingZerosInBothHalves) {
   EXPECT_EQ(countl_zero({0, 0}), 128);
   EXPECT_EQ(countl_zero({0, 1}), 127);
-  EXPECT_EQ(countl_zero({0, kTop}), 64);
+  EXPECT_EQ(countl_zero({0, TOP}), 64);
   EXPECT_EQ(countl_zero({1, 0}), 63);
-  EXPECT_EQ(countl_zero({kTop, kAll}), 0);
-  EXPECT_TRUE(UInt128({kTop, 0}).top_bit());
-  EXPECT_FALSE(UInt128({kTop >> 1, kAll}).top_bit());
+  EXPECT_EQ(countl_zero({TOP, ALL}), 0);
+  EXPECT_TRUE(UInt128({TOP, 0}).top_bit());
+  EXPECT_FALSE(UInt128({TOP >> 1, ALL}).top_bit());
   EXPECT_TRUE(UInt128({0, 0}).is_zero());
   EXPECT_FALSE(UInt128({1, 0}).is_zero());
   EXPECT_FALSE(UInt128({0, 1}).is_zero());
@@ -103,12 +103,12 @@ TEST(UInt128, MultipliesTwo64BitNumbersExactly) {
     u64 a, b;
     UInt128 want;
   } cases[] = {
-      {0, kAll, {0, 0}},
-      {1, kAll, {0, kAll}},
-      {kAll, kAll, {kAll - 1, 1}},
+      {0, ALL, {0, 0}},
+      {1, ALL, {0, ALL}},
+      {ALL, ALL, {ALL - 1, 1}},
       {u64{1} << 32, u64{1} << 32, {1, 0}},
-      {0x100000001, 0xFFFFFFFF, {0, kAll}},  // (2^32 + 1)(2^32 - 1)
-      {kTop, 2, {1, 0}},
+      {0x100000001, 0xFFFFFFFF, {0, ALL}},  // (2^32 + 1)(2^32 - 1)
+      {TOP, 2, {1, 0}},
       {0xFFFFFFFF, 0xFFFFFFFF, {0, 0xFFFFFFFE00000001}},
       {0x123456789ABCDEF0, 0xFEDCBA9876543210, {0x121FA00AD77D7422, 0x236D88FE5618CF00}},
   };
@@ -125,15 +125,15 @@ TEST(UInt128, DividesWhenTheQuotientFits64Bits) {
   } cases[] = {
       {{1, 0}, 3, 0x5555555555555555, 1},  // divisor not normalised
       {{0x7B, 0x1C8}, 1000000000000000000, 0x8DC, 0x0D2D6061061001C8},
-      {{kAll - 1, kAll}, kAll, kAll, kAll - 1},  // the largest quotient
-      {{kTop, 1}, kTop | 1, kAll - 1, 3},
+      {{ALL - 1, ALL}, ALL, ALL, ALL - 1},  // the largest quotient
+      {{TOP, 1}, TOP | 1, ALL - 1, 3},
       {{0x7FFF800000000000, 0}, 0x800000000000FFFF, 0xFFFEFFFFFFFE0003, 0x7FFF0001FFFB0003},
-      {{0xFFFFFFFF, 0xFFFFFFFF00000000}, u64{1} << 32, kAll, 0},  // exact
-      {{0, 41}, 7, 5, 6},                                         // high half zero
+      {{0xFFFFFFFF, 0xFFFFFFFF00000000}, u64{1} << 32, ALL, 0},  // exact
+      {{0, 41}, 7, 5, 6},                                        // high half zero
       {{0, 0}, 9, 0, 0},
   };
   for (const auto& c : cases) {
-    u64 remainder = kAll;
+    u64 remainder = ALL;
     EXPECT_EQ(divide(c.n, c.d, &remainder), c.quotient) << hex(c.n) << " / " << c.d;
     EXPECT_EQ(remainder, c.remainder) << hex(c.n) << " % " << c.d;
   }
@@ -158,7 +158,7 @@ u64 draw(u64& state) {
     case 0:
       return z >> (z >> 58);
     case 1:
-      return kAll << ((z >> 2) & 63) | (z >> 60);
+      return ALL << ((z >> 2) & 63) | (z >> 60);
     default:
       return z;
   }

@@ -4,7 +4,7 @@
 // leave the session as it is.
 #include <signal.h>
 
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sessions.hpp"
+#include "session_table.hpp"
 
 std::vector<SessionCase>& all_sessions() {
   static std::vector<SessionCase> cases;

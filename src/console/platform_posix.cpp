@@ -1,39 +1,12 @@
-#include "console/platform.hpp"
-
-#ifdef COSMIC_PAGE
-
-// In a web page there is no descriptor to read, no shell and no process to
-// end: the page (web/page_imports.js) answers instead. A read and the end
-// suspend the WebAssembly code until the page resumes it, if ever.
-extern "C" {
-long cosmic_page_read(char* buffer, std::size_t capacity);
-void cosmic_page_command(const char* command);
-[[noreturn]] void cosmic_page_end(int status);
-}
-
-namespace platform {
-
-long read_input(char* buffer, std::size_t capacity) {
-  return cosmic_page_read(buffer, capacity);
-}
-
-void run_command(const char* command) {
-  cosmic_page_command(command);
-}
-
-void end_process(int status) {
-  cosmic_page_end(status);
-}
-
-}  // namespace platform
-
-#else
+// The platform seam on a POSIX system, and under Node, whose build maps the
+// descriptors onto the real ones.
+#include <poll.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 
-#include <poll.h>
-#include <unistd.h>
+#include "console/platform.hpp"
 
 namespace platform {
 
@@ -53,6 +26,17 @@ long read_input(char* buffer, std::size_t capacity) {
   }
 }
 
+bool write_bytes(Stream stream, const char* bytes, std::size_t count) {
+  while (count > 0) {
+    const ssize_t n = write(static_cast<int>(stream), bytes, count);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    bytes += n;
+    count -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 void run_command(const char* command) {
   // The commands only decorate the start-up screen; their result is ignored.
   const int ignored = std::system(command);
@@ -64,5 +48,3 @@ void end_process(int status) {
 }
 
 }  // namespace platform
-
-#endif

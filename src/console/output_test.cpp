@@ -1,0 +1,132 @@
+// The output layer over a stand-in for the operating system that records
+// every write it is handed, and fails them on demand.
+#include "console/output.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "console/platform.hpp"
+
+namespace {
+
+struct Written {
+  platform::Stream stream;
+  std::string bytes;
+};
+
+std::vector<Written> writes;  // one per write handed to the system
+int failure = 0;              // errno of every write to standard output, or 0
+std::jmp_buf ended;
+int end_status = 0;
+
+// Runs `action`, which must end the program; returns its status.
+template <class Action>
+int status_of(Action action) {
+  if (setjmp(ended) == 0) {
+    action();
+    return -1;
+  }
+  return end_status;
+}
+
+constexpr std::size_t BUFFER = std::size_t{1} << 15;
+
+class Output : public testing::Test {
+ protected:
+  void SetUp() override {
+    failure = 0;
+    flush_output();
+    writes.clear();
+  }
+};
+
+}  // namespace
+
+namespace platform {
+
+long read_input(char*, std::size_t) {
+  return 0;
+}
+
+bool write_bytes(Stream stream, const char* bytes, std::size_t count) {
+  if (stream == Stream::output && failure != 0) {
+    errno = failure;
+    return false;
+  }
+  writes.push_back({stream, std::string(bytes, count)});
+  return true;
+}
+
+void run_command(const char*) {}
+
+void end_process(int status) {
+  end_status = status;
+  std::longjmp(ended, 1);
+}
+
+}  // namespace platform
+
+namespace {
+
+TEST_F(Output, WaitsForAFlushAndGivesEverythingInOneWrite) {
+  write_text("abc");
+  write_line("de");
+  write_format("%d|%.1f|%s", 7, 2.25, "x");
+  EXPECT_TRUE(writes.empty());
+  flush_output();
+  ASSERT_EQ(writes.size(), 1U);
+  EXPECT_EQ(writes[0].stream, platform::Stream::output);
+  EXPECT_EQ(writes[0].bytes, "abcde\n7|2.2|x");
+  flush_output();  // nothing pending: no write at all
+  EXPECT_EQ(writes.size(), 1U);
+}
+
+// A full buffer goes out only when more follows, so that every write but a
+// flush's is exactly one buffer long, wherever a text crosses its end.
+TEST_F(Output, AFullBufferGoesOutWhenMoreFollows) {
+  const std::string filler(BUFFER - 3, '.');
+  write_text(filler.c_str());
+  write_text("abc");
+  EXPECT_TRUE(writes.empty());
+  write_format("%s%d", "de", 42);
+  ASSERT_EQ(writes.size(), 1U);
+  EXPECT_EQ(writes[0].bytes, filler + "abc");
+  write_text(filler.c_str());  // crosses the end of the buffer
+  ASSERT_EQ(writes.size(), 2U);
+  EXPECT_EQ(writes[1].bytes, "de42" + filler.substr(0, BUFFER - 4));
+  flush_output();
+  EXPECT_EQ(writes[2].bytes, filler.substr(BUFFER - 4));
+}
+
+TEST_F(Output, AFormattedTextMustBeShorterThan1KiB) {
+  const std::string longest(1023, 'x');
+  write_format("%s", longest.c_str());
+  flush_output();
+  ASSERT_EQ(writes.size(), 1U);
+  EXPECT_EQ(writes[0].bytes, longest);
+  EXPECT_EQ(status_of([&] { write_format("%s.", longest.c_str()); }), 1);
+  ASSERT_EQ(writes.size(), 2U);
+  EXPECT_EQ(writes[1].stream, platform::Stream::error);
+  EXPECT_EQ(writes[1].bytes,
+            "cosmic-distances: write error: " + std::string(std::strerror(EOVERFLOW)) + "\n");
+}
+
+// The bytes of a failed write are not tried again on the way out.
+TEST_F(Output, AFailedWriteIsReportedAndEndsWithStatus1) {
+  write_text("lost");
+  failure = ENOSPC;
+  EXPECT_EQ(status_of([] { exit_program(0); }), 1);
+  ASSERT_EQ(writes.size(), 1U);
+  EXPECT_EQ(writes[0].stream, platform::Stream::error);
+  EXPECT_EQ(writes[0].bytes, "cosmic-distances: write error: No space left on device\n");
+  failure = 0;
+  EXPECT_EQ(status_of([] { exit_program(3); }), 3);
+  EXPECT_EQ(writes.size(), 1U);
+}
+
+}  // namespace
