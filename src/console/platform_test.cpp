@@ -68,10 +68,28 @@ void count_interruption(int) {
 
 constexpr int SIGNALS = 20;
 
+// While it lives, SIGUSR1 is counted in `interruptions`, from zero, and is
+// installed without SA_RESTART, so a signal that finds a thread blocked in
+// read, poll or write makes that call fail with EINTR or return early.
+class CountedInterruptions {
+ public:
+  CountedInterruptions() {
+    struct sigaction action = {};
+    action.sa_handler = count_interruption;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGUSR1, &action, &previous_);
+    interruptions = 0;
+  }
+  ~CountedInterruptions() { sigaction(SIGUSR1, &previous_, nullptr); }
+  CountedInterruptions(const CountedInterruptions&) = delete;
+  CountedInterruptions& operator=(const CountedInterruptions&) = delete;
+
+ private:
+  struct sigaction previous_ = {};
+};
+
 // Signals `reader` until it has been interrupted SIGNALS times while it
-// waits for input, then gives it some. The handler is installed without
-// SA_RESTART, so each signal that finds the reader in read or poll makes
-// that call fail with EINTR.
+// waits for input, then gives it some.
 void interrupt_then_write(pthread_t reader, int writer) {
   while (interruptions.load() < SIGNALS) {
     usleep(2000);
@@ -82,16 +100,10 @@ void interrupt_then_write(pthread_t reader, int writer) {
 
 // What a read of standard input returns while it is interrupted.
 long read_while_interrupted(int writer, char* buffer, std::size_t capacity) {
-  struct sigaction action = {};
-  action.sa_handler = count_interruption;
-  sigemptyset(&action.sa_mask);
-  struct sigaction previous = {};
-  sigaction(SIGUSR1, &action, &previous);
-  interruptions = 0;
+  const CountedInterruptions counted;
   std::thread interrupter(interrupt_then_write, pthread_self(), writer);
   const long count = platform::read_input(buffer, capacity);
   interrupter.join();
-  sigaction(SIGUSR1, &previous, nullptr);
   return count;
 }
 
@@ -124,12 +136,7 @@ TEST(PipedOutput, WritesEverythingThroughInterruptionsAndPartialWrites) {
   std::string bytes(std::size_t{1} << 20, '\0');  // far more than a pipe holds
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
 
-  struct sigaction action = {};
-  action.sa_handler = count_interruption;
-  sigemptyset(&action.sa_mask);
-  struct sigaction previous = {};
-  sigaction(SIGUSR1, &action, &previous);
-  interruptions = 0;
+  const CountedInterruptions counted;
   std::string received;
   std::thread reader([&received, writer = pthread_self(), from = fds[0]] {
     while (interruptions.load() < SIGNALS) {
@@ -144,7 +151,6 @@ TEST(PipedOutput, WritesEverythingThroughInterruptionsAndPartialWrites) {
   close(saved);
   reader.join();
   close(fds[0]);
-  sigaction(SIGUSR1, &previous, nullptr);
   EXPECT_TRUE(written);
   EXPECT_TRUE(received == bytes) << received.size() << " bytes of " << bytes.size();
 }

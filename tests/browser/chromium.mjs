@@ -41,6 +41,22 @@ export async function launch() {
   return {browser, close};
 }
 
+// Records in `problems`, and returns it, what fails a page test: console
+// errors and warnings, page errors and, unless `network` is false (a page
+// that is meant to lose its server), failed requests and error responses.
+export function recordProblems(page, problems = [], {network = true} = {}) {
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warn') problems.push(`console: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+  if (!network) return problems;
+  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+  page.on('response', (response) => {
+    if (response.status() >= 400) problems.push(`${response.status()}: ${response.url()}`);
+  });
+  return problems;
+}
+
 // True once the screen's text holds `count` prompts and ends with one.
 export function promptsShown(end, count) {
   const text = globalThis.cosmicScreen?.();

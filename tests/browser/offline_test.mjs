@@ -11,7 +11,7 @@ import {tmpdir} from 'node:os';
 import {dirname, join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {launch, serve} from './chromium.mjs';
+import {launch, recordProblems, serve} from './chromium.mjs';
 import * as transcript from './transcript.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
@@ -95,11 +95,7 @@ describe('the page in chromium', () => {
   async function visit(dir, body) {
     const server = await serve(dir);
     const page = await chromium.browser.newPage();
-    page.problems = [];
-    page.on('console', (message) => {
-      if (message.type() === 'error' || message.type() === 'warn') page.problems.push(`console: ${message.text()}`);
-    });
-    page.on('pageerror', (error) => page.problems.push(`page error: ${error.message}`));
+    page.problems = recordProblems(page, [], {network: false});
     try {
       await page.goto(`${server.origin}/`);
       await body(page, server);

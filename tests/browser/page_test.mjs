@@ -11,7 +11,7 @@ import {readFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {launch, promptsShown, serve} from './chromium.mjs';
+import {launch, promptsShown, recordProblems, serve} from './chromium.mjs';
 import * as transcript from './transcript.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
@@ -56,14 +56,7 @@ before(async () => {
   server = await serve(site);
   chromium = await launch();
   page = await chromium.browser.newPage();
-  page.on('console', (message) => {
-    if (message.type() === 'error' || message.type() === 'warn') problems.push(`console: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
-  page.on('response', (response) => {
-    if (response.status() >= 400) problems.push(`${response.status()}: ${response.url()}`);
-  });
+  recordProblems(page, problems);
   await page.emulateTimezone('America/New_York');
   await page.setViewport({width: 360, height: 640});
   await page.goto(`${server.origin}/`);

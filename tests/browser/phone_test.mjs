@@ -13,7 +13,7 @@ import {readFileSync} from 'node:fs';
 import {dirname, join} from 'node:path';
 import {after, before, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
-import {launch, serve} from './chromium.mjs';
+import {launch, recordProblems, serve} from './chromium.mjs';
 import * as transcript from './transcript.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
@@ -35,11 +35,7 @@ before(async () => {
   server = await serve(site);
   chromium = await launch();
   page = await chromium.browser.newPage();
-  page.on('console', (message) => {
-    if (message.type() === 'error' || message.type() === 'warn') problems.push(`console: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+  recordProblems(page, problems);
   await page.setUserAgent(ANDROID);
   await page.setViewport(PHONE);
   await page.goto(`${server.origin}/`);
