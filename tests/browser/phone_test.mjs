@@ -136,13 +136,9 @@ async function waitForStatus(text) {
 const focused = () => page.evaluate(() => document.activeElement?.id);
 const fieldValue = () => page.$eval('#entry', (field) => field.value);
 
-// Start-up as the screen shows it: the banner, the date line, then `rest`.
+// Start-up as the screen shows it, then `rest`.
 async function expectScreen(rest) {
-  const lines = (await screen()).split('\n');
-  const startUp = transcript.asScreen(transcript.START_UP).split('\n');
-  assert.deepEqual(lines.slice(0, startUp.length), startUp);
-  assert.match(lines[startUp.length], transcript.DATE_LINE);
-  assert.equal(lines.slice(startUp.length + 1).join('\n'), transcript.asScreen(rest));
+  transcript.assertStartedScreen(await screen(), rest);
 }
 
 // Types `inputs` with `way`, each once its prompt waits.

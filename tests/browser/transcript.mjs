@@ -3,6 +3,7 @@
 // it. The texts come from the README's session and the program's documented
 // start-up; the long session's comes from the program's own build for Node,
 // whose output the session tests compare with the documented dialogs.
+import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
 
 export const STARS = '*'.repeat(54);
@@ -57,4 +58,14 @@ export function asScreen(text) {
     })
     .join('\n')
     .replace(/\n+$/, '');
+}
+
+// Asserts that `screen` (a page's screen text) is the start-up (the banner,
+// then a date line, checked apart), then `rest` as a screen shows it.
+export function assertStartedScreen(screen, rest) {
+  const lines = screen.split('\n');
+  const startUp = asScreen(START_UP).split('\n');
+  assert.deepEqual(lines.slice(0, startUp.length), startUp);
+  assert.match(lines[startUp.length], DATE_LINE);
+  assert.equal(lines.slice(startUp.length + 1).join('\n'), asScreen(rest));
 }
