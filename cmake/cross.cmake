@@ -26,11 +26,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
+set(cosmic_loader ${cosmic_sysroot}/lib/ld-linux.so.2)
 if(cosmic_cpu MATCHES "^i[3-6]86$")
-  # qemu-i386 cannot run the session tests (a forked child spins before it
-  # reaches exec); the x86-64 kernel runs 32-bit programs itself.
-  set(CMAKE_CROSSCOMPILING_EMULATOR
-      ${cosmic_sysroot}/lib/ld-linux.so.2;--library-path;${cosmic_sysroot}/lib)
+  execute_process(COMMAND ${cosmic_loader} --version RESULT_VARIABLE cosmic_no_ia32 OUTPUT_QUIET ERROR_QUIET)
+endif()
+if(cosmic_cpu MATCHES "^i[3-6]86$" AND cosmic_no_ia32 EQUAL 0)
+  # An x86-64 kernel runs 32-bit programs itself, through their own loader.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${cosmic_loader};--library-path;${cosmic_sysroot}/lib)
+elseif(cosmic_cpu MATCHES "^i[3-6]86$")
+  # A kernel built without 32-bit support needs the emulator.
+  set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386;-L;${cosmic_sysroot})
 else()
   set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${cosmic_qemu_cpu};-L;${cosmic_sysroot})
 endif()
