@@ -6,7 +6,7 @@
 // build's script that writes the worker: its file list and cache name.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
-import {cpSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync} from 'node:fs';
+import {cpSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, utimesSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {dirname, join} from 'node:path';
 import {after, before, describe, test} from 'node:test';
@@ -170,9 +170,17 @@ describe('the page in chromium', () => {
     await visit(copy, async (page, server) => {
       const [before] = await controlled(page);
       await page.waitForFunction((end) => document.body.innerText.includes(end), {timeout: 20000}, ':\\>');
-      const css = readFileSync(join(copy, 'page.css'), 'utf8');
-      writeFileSync(join(copy, 'page.css'), `${css}\nbody { --build: "next"; }\n`);
+      // The server's Last-Modified counts whole seconds. The changed style
+      // keeps the second it was first served in, so only a download that
+      // skips the browser's HTTP cache brings it; the worker, whose update
+      // check is the browser's, is dated later, as a real deploy would be.
+      const style = join(copy, 'page.css');
+      const served = statSync(style).mtime;
+      writeFileSync(style, `${readFileSync(style, 'utf8')}\nbody { --build: "next"; }\n`);
+      utimesSync(style, served, served);
       const next = writeWorker(copy).cache;
+      const later = new Date(Date.now() + 2000);
+      utimesSync(join(copy, WORKER), later, later);
       assert.notEqual(next, before);
 
       await page.goto(`${server.origin}/`);
