@@ -37,14 +37,10 @@ endif()
 file(WRITE ${docs}/changelog "${changelog}")
 cosmic_gzip(${docs}/changelog)
 
-# The machine-readable copyright file carries LICENSE's notice and text, the
-# text indented by one space and its blank lines written " .".
-file(READ LICENSE licence)
-if(NOT licence MATCHES "\nCopyright \\(c\\) ([^\n]+)\n\n(.+[^\n])\n*$")
-  message(FATAL_ERROR "LICENSE: no \"Copyright (c) ...\" line followed by the licence text")
-endif()
-set(COSMIC_COPYRIGHT "${CMAKE_MATCH_1}")
-string(REPLACE "\n\n" "\n.\n" COSMIC_LICENCE_TEXT " ${CMAKE_MATCH_2}")
+# The machine-readable copyright file carries LICENSE's notice and text (as
+# the top CMakeLists.txt reads them), the text indented by one space and its
+# blank lines written " .".
+string(REPLACE "\n\n" "\n.\n" COSMIC_LICENCE_TEXT " ${COSMIC_LICENCE_TEXT}")
 string(REPLACE "\n" "\n " COSMIC_LICENCE_TEXT "${COSMIC_LICENCE_TEXT}")
 configure_file(doc/copyright.in ${docs}/copyright @ONLY)
 

@@ -5,73 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csetjmp>
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include "console/platform.hpp"
+#include "memory_platform.hpp"
 
 namespace {
 
-struct Written {
-  platform::Stream stream;
-  std::string bytes;
-};
-
-std::vector<Written> writes;  // one per write handed to the system
-int failure = 0;              // errno of every write to standard output, or 0
-std::jmp_buf ended;
-int end_status = 0;
-
-// Runs `action`, which must end the program; returns its status.
-template <class Action>
-int status_of(Action action) {
-  if (setjmp(ended) == 0) {
-    action();
-    return -1;
-  }
-  return end_status;
-}
+using memory_platform::status_of;
+using memory_platform::writes;
 
 constexpr std::size_t BUFFER = std::size_t{1} << 15;
 
 class Output : public testing::Test {
  protected:
   void SetUp() override {
-    failure = 0;
+    memory_platform::output_failure = 0;
     flush_output();
     writes.clear();
   }
 };
-
-}  // namespace
-
-namespace platform {
-
-long read_input(char*, std::size_t) {
-  return 0;
-}
-
-bool write_bytes(Stream stream, const char* bytes, std::size_t count) {
-  if (stream == Stream::output && failure != 0) {
-    errno = failure;
-    return false;
-  }
-  writes.push_back({stream, std::string(bytes, count)});
-  return true;
-}
-
-void run_command(const char*) {}
-
-void end_process(int status) {
-  end_status = status;
-  std::longjmp(ended, 1);
-}
-
-}  // namespace platform
-
-namespace {
 
 TEST_F(Output, WaitsForAFlushAndGivesEverythingInOneWrite) {
   write_text("abc");
@@ -119,12 +72,12 @@ TEST_F(Output, AFormattedTextMustBeShorterThan1KiB) {
 // The bytes of a failed write are not tried again on the way out.
 TEST_F(Output, AFailedWriteIsReportedAndEndsWithStatus1) {
   write_text("lost");
-  failure = ENOSPC;
+  memory_platform::output_failure = ENOSPC;
   EXPECT_EQ(status_of([] { exit_program(0); }), 1);
   ASSERT_EQ(writes.size(), 1U);
   EXPECT_EQ(writes[0].stream, platform::Stream::error);
   EXPECT_EQ(writes[0].bytes, "cosmic-distances: write error: No space left on device\n");
-  failure = 0;
+  memory_platform::output_failure = 0;
   EXPECT_EQ(status_of([] { exit_program(3); }), 3);
   EXPECT_EQ(writes.size(), 1U);
 }

@@ -2,8 +2,9 @@
 // input, writing standard output and standard error, running a shell
 // command, ending the process. Each platform implements all of it in a file
 // of its own, which the build links: platform_posix.cpp for POSIX systems
-// (Node included), web/platform_page.cpp for the web page, and the fuzz
-// target's in-memory platform in fuzz/.
+// (Node included), platform_windows.cpp for Windows, web/platform_page.cpp
+// for the web page, and tests/memory_platform.cpp, in memory, for the unit
+// tests of input and output and for the fuzz target.
 #pragma once
 
 #include <cstddef>
