@@ -17,8 +17,8 @@ void write_line(const char* text);
 
 // Writes `format` with its arguments as printf does. The text must be
 // shorter than 1 KiB (the program's longest, two "%lf" of the largest
-// doubles with their words, is under 700 bytes); a longer one is not
-// written and ends the program as a failed write does.
+// doubles with their words, is under 700 bytes); a longer one is a
+// programmer's error and aborts the program.
 [[gnu::format(printf, 1, 2)]] void write_format(const char* format, ...);
 
 // Hands everything buffered to the system now.
