@@ -6,10 +6,6 @@ namespace {
 
 using namespace text;
 
-const std::string PLANET_SUB =
-    "\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n\n1\tsingle distance\n2\tcomplete list\n0\tcancel\n\n"
-    "Please select an item from the menu:\\> ";
-
 const SessionCase CONSOLE[] = {
     {"ChoiceZeroExitsWith255", "0\n", MAIN, 255},
     {"EmptyInputEndsWithStatus0", "", MAIN + END, 0},

@@ -19,10 +19,6 @@ constexpr std::size_t MB = std::size_t{1} << 20;
 // or a line in memory would need far more for the inputs below.
 constexpr std::size_t MEMORY_LIMIT = 8 * MB;
 
-const std::string KM_PROMPT = "\nPlease enter a distance in kilometres:\\> ";
-const std::string TO_LIGHT =
-    MAIN + LIGHT + "\nCONVERT DISTANCES IN KM TO LIGHTDISTANCES\n" + KM_PROMPT;
-
 std::string repeat(const std::string& piece, std::size_t times) {
   std::string all;
   all.reserve(piece.size() * times);

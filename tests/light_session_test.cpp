@@ -15,10 +15,6 @@ std::string amount(const std::string& unit) {
   return "\nHow many light" + unit + " would you like to convert to km?:\\> ";
 }
 
-const std::string BREAK_DOWN =
-    "\nCONVERT DISTANCES IN KM TO LIGHTDISTANCES\n\nPlease enter a distance in kilometres:\\> ";
-const std::string TO_LIGHT = MAIN + LIGHT + BREAK_DOWN;
-
 std::string breakdown(unsigned years, int months, int weeks, int days, int hours, int minutes,
                       const std::string& seconds) {
   return "\nThe given distance equals\n" + std::to_string(years) + " lightyears\n" +

@@ -6,9 +6,6 @@ namespace {
 
 using namespace text;
 
-const std::string SUB =
-    "\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n\n1\tsingle distance\n2\tcomplete list\n0\tcancel\n\n"
-    "Please select an item from the menu:\\> ";
 // The planet menu up to the second of its two prompts.
 const std::string MENU =
     "\nDISTANCES WITHIN OUR SOLAR SYSTEM\n\n"
@@ -23,7 +20,7 @@ const std::string TWO_DISTANCES =
     "1 yes\t2 no:\\> ";
 const std::string ZERO = "\nThe distance is 0 km.\n";
 
-const std::string INTO = MAIN + SUB + MENU;
+const std::string INTO = MAIN + PLANET_SUB + MENU;
 // "0 0" leaves the planet menu, "0" the main menu.
 const std::string OUT = MENU + ZERO + MAIN;
 
@@ -81,8 +78,8 @@ const SessionCase PLANETS[] = {
     {"ZeroTargetCancels", "2\n1\n5\n0\n0\n", INTO + MAIN, 255},
     {"ZeroStartStillAsksForTheTarget", "2\n1\n0\n4\n0\n", INTO + MAIN, 255},
     {"PlanetSubMenuOutOfRangeShowsItAgainSilently", "2\n5\n3\n-1\n0\n0\n",
-     MAIN + SUB + SUB + SUB + SUB + MAIN, 255},
-    {"CompleteListWithoutTheSun", "2\n2\n0\n", MAIN + SUB + LISTING + MAIN, 255},
+     MAIN + PLANET_SUB + PLANET_SUB + PLANET_SUB + PLANET_SUB + MAIN, 255},
+    {"CompleteListWithoutTheSun", "2\n2\n0\n", MAIN + PLANET_SUB + LISTING + MAIN, 255},
     {"EndOfInputAtTheTarget", "2\n1\n3\n", INTO + END, 0},
 };
 SESSIONS(Planets, PLANETS);

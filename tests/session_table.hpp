@@ -67,6 +67,13 @@ inline const std::string LIGHT =
     "\n1\tconverting lightdistances to kilometres\n2\tconverting kilometres to lightdistances\n"
     "0\tcancel\n" +
     PROMPT;
+inline const std::string PLANET_SUB =
+    "\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n\n1\tsingle distance\n2\tcomplete list\n0\tcancel\n" +
+    PROMPT;
+inline const std::string KM_PROMPT = "\nPlease enter a distance in kilometres:\\> ";
+// From the start to the kilometre prompt of the breakdown into light time.
+inline const std::string TO_LIGHT =
+    MAIN + LIGHT + "\nCONVERT DISTANCES IN KM TO LIGHTDISTANCES\n" + KM_PROMPT;
 // At the end of input the program ends the waiting prompt's line.
 inline const std::string END = "\n";
 

@@ -7,8 +7,8 @@ namespace {
 using namespace text;
 
 const std::string SUB =
-    "\n\nSUN TO SUN DISTANCES\n\n1\tget a single distance\n2\tget complete list\n0\tcancel\n\n"
-    "Please select an item from the menu:\\> ";
+    "\n\nSUN TO SUN DISTANCES\n\n1\tget a single distance\n2\tget complete list\n0\tcancel\n" +
+    PROMPT;
 const std::string MENU =
     "\n1 Bungula\t2 Sirius\t3 Procyon\n4 Atair\t\t5 Fomalhaut\t6 Vega\n"
     "7 Arkturus\t8 Pollux\t9 55Cancri\n10 Capella\t11 Aldebaran\t12 Regulus\n"
