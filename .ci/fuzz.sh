@@ -19,7 +19,7 @@ compgen -G "/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" 
 [ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}"
 
 CC=clang-14 CXX=clang++-14 cmake -S fuzz -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j2
+cmake --build "$build"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

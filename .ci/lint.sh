@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Format and lint: every tracked C++ file must be as clang-format (14) writes
 # it, and the program's sources must pass clang-tidy (14) with the repo's
-# .clang-tidy. Installs both tools when they are missing.
+# .clang-tidy. Installs both tools (and git, which lists the files) when
+# they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-command -v clang-format-14 >/dev/null && command -v clang-tidy-14 >/dev/null ||
-  bash .ci/apt-install.sh clang-format-14 clang-tidy-14
+need=()
+for tool in clang-format-14 clang-tidy-14 git; do
+  command -v "$tool" >/dev/null || need+=("$tool")
+done
+[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}"
 
 mapfile -d '' cxx < <(git ls-files -z -- '*.cpp' '*.hpp')
 echo "clang-format: ${#cxx[@]} files"
@@ -24,6 +28,6 @@ echo "clang-tidy: ${#sources[@]} files"
 # Two at a time; a file's diagnostics are shown only when it fails, so the
 # log is not buried under clang's counts of suppressed system warnings.
 printf '%s\0' "${sources[@]}" |
-  xargs -0 -n 1 -P 2 sh -c 'out=$("$0" -p "$1" --quiet "$2" 2>&1) || { printf "%s\n" "$out"; exit 1; }' \
+  xargs -0 -n 1 -P "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" sh -c 'out=$("$0" -p "$1" --quiet "$2" 2>&1) || { printf "%s\n" "$out"; exit 1; }' \
     clang-tidy-14 "$build"
 echo "lint passed"

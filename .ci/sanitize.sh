@@ -6,4 +6,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-cmake --preset sanitize && cmake --build --preset sanitize -j2 && ctest --preset sanitize
+cmake --preset sanitize && cmake --build --preset sanitize && ctest --preset sanitize

@@ -21,8 +21,8 @@ need=()
 [ -d /usr/src/googletest ] || need+=(googletest)
 [ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}"
 
-cmake --preset default >/dev/null && cmake --build --preset default -j2 --target session_tests
-cmake --preset wasm && cmake --build --preset wasm -j2 && ctest --preset wasm
+cmake --preset default >/dev/null && cmake --build --preset default --target session_tests
+cmake --preset wasm && cmake --build --preset wasm && ctest --preset wasm
 
 if [ -f tests/browser/run.sh ]; then
   bash tests/browser/run.sh

@@ -26,19 +26,19 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
+# How the build's programs run here, cached for .ci/cross.sh to read.
 set(cosmic_loader ${cosmic_sysroot}/lib/ld-linux.so.2)
+set(cosmic_emulator qemu-${cosmic_qemu_cpu};-L;${cosmic_sysroot})
 if(cosmic_cpu MATCHES "^i[3-6]86$")
+  set(cosmic_emulator qemu-i386;-L;${cosmic_sysroot})
+  # An x86-64 kernel runs 32-bit programs itself, through their own loader;
+  # one built without 32-bit support needs the emulator.
   execute_process(COMMAND ${cosmic_loader} --version RESULT_VARIABLE cosmic_no_ia32 OUTPUT_QUIET ERROR_QUIET)
+  if(cosmic_no_ia32 EQUAL 0)
+    set(cosmic_emulator ${cosmic_loader};--library-path;${cosmic_sysroot}/lib)
+  endif()
 endif()
-if(cosmic_cpu MATCHES "^i[3-6]86$" AND cosmic_no_ia32 EQUAL 0)
-  # An x86-64 kernel runs 32-bit programs itself, through their own loader.
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${cosmic_loader};--library-path;${cosmic_sysroot}/lib)
-elseif(cosmic_cpu MATCHES "^i[3-6]86$")
-  # A kernel built without 32-bit support needs the emulator.
-  set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386;-L;${cosmic_sysroot})
-else()
-  set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${cosmic_qemu_cpu};-L;${cosmic_sysroot})
-endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR "${cosmic_emulator}" CACHE STRING "How the build's programs run here" FORCE)
 
 # The host's GoogleTest is built for the host; build it from source instead.
 set(COSMIC_GTEST_FROM_SOURCE ON CACHE BOOL "" FORCE)
