@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 need=()
 for tool in tmux:tmux clear:ncurses-bin man:man-db mandoc:mandoc dpkg-shlibdeps:dpkg-dev file:file \
-  lintian:lintian hardening-check:devscripts; do
+  lintian:lintian hardening-check:devscripts git:git; do
   command -v "${tool%:*}" >/dev/null || need+=("${tool#*:}")
 done
 [ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh --no-install-recommends "${need[@]}"
@@ -39,14 +39,17 @@ for use in "cmake g++ cmake make" "ctest libgtest-dev" "cpack dpkg-dev file" "ma
       fail "README: $package is not installed before the first $command"
   done
 done
+# A home as a new user's: no ~/.local yet.
 home="$work/a home's name"
-mkdir -p "$home/.local/bin"
-echo keep >"$home/.local/bin/someone-else"
+mkdir "$home"
 grep -v -E '^apt|ctest' "$work/readme.sh" | sed 's/$/ || exit/' >"$work/run.sh"
 HOME=$home MANPAGER=cat bash -e "$work/run.sh" </dev/null >"$work/readme.log" 2>&1 ||
   { cat "$work/readme.log" >&2; fail "the README's commands (above)"; }
-[ "$(cd "$home" && find . -type f)" = ./.local/bin/someone-else ] && [ -d "$home/.local/share/man" ] &&
-  [ ! -e "$home/.local/share/cosmic-distances" ] || fail "the uninstaller left or took something else"
+# The uninstaller removes every file and the program's own directories; the
+# other directories that the install made stay, empty, as the README says.
+left=$(cd "$home" && find . -mindepth 1 | sort | tr '\n' ' ')
+[ "$left" = "./.local ./.local/bin ./.local/share ./.local/share/doc ./.local/share/man ./.local/share/man/man1 " ] ||
+  fail "the uninstaller left $left"
 build=build-release
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
@@ -99,7 +102,7 @@ hardening-check --nocfprotection "$work/unpacked/usr/bin/cosmic-distances" || fa
 elsewhere=$work/elsewhere
 mkdir "$elsewhere"
 git ls-files -z | tar --null -T - -cf - | tar -x -C "$elsewhere"
-(cd "$elsewhere" && cmake --preset release >/dev/null && cmake --build --preset release -j2 >/dev/null &&
+(cd "$elsewhere" && cmake --preset release >/dev/null && cmake --build --preset release >/dev/null &&
   cd "$build" && cpack >/dev/null) || fail "the build elsewhere"
 cmp "$deb" "$elsewhere/$build/$(basename "$deb")" || fail "a build elsewhere made another package"
 

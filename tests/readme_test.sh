@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The README's "A short session" block is a real transcript: its first line
 # is a shell command ("$ ..."), the rest is exactly what that command prints.
-# Runs the command with the built program as `cosmic-distances` and the
-# stand-in clear and date first on PATH, and compares byte for byte.
+# Runs the command with the built program where the command names it (a
+# path ending in cosmic-distances, relative to the sources) and the stand-in
+# clear and date first on PATH, and compares byte for byte.
 #
 #   readme_test.sh <README.md> <program> <stubs dir> [emulator words...]
 set -euo pipefail
 
 readme=${1:?usage: $0 README.md program stubs [emulator...]}
-program=${2:?}
+program=$(realpath "${2:?}")
 stubs=${3:?}
 shift 3
 
@@ -34,18 +35,20 @@ command=$(head -n 1 "$work/lines")
 command=${command#\$ }
 tail -n +2 "$work/lines" >"$work/expected"
 
-# The program under the name the README uses (run through the emulator in a
+# The program under the path the README uses (run through the emulator in a
 # cross build).
-mkdir "$work/bin"
+path=$(grep -o -E '[^ ]*cosmic-distances( |$)' <<<"$command" | head -n 1)
+path=$work/${path% }
+mkdir -p "$(dirname "$path")"
 {
   echo '#!/bin/sh'
   printf 'exec'
   printf ' %q' "$@" "$program"
   echo ' "$@"'
-} >"$work/bin/cosmic-distances"
-chmod +x "$work/bin/cosmic-distances"
+} >"$path"
+chmod +x "$path"
 
-(cd "$work" && PATH="$work/bin:$stubs:$PATH" sh -c "$command") >"$work/actual" || true
+(cd "$work" && PATH="$stubs:$PATH" sh -c "$command") >"$work/actual" || true
 
 if ! cmp -s "$work/expected" "$work/actual"; then
   echo "The README's session differs from what \`$command\` prints:" >&2
