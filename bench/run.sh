@@ -45,10 +45,10 @@ quietly() { local log; log=$("$@" 2>&1) || { printf '%s\n' "$log" >&2; return 1;
 for preset in default:build emulation:build-emulation wasm:build-wasm; do
   [ -f "${preset#*:}/CMakeCache.txt" ] || quietly cmake --preset "${preset%:*}"
   preset=${preset%:*}
-  quietly cmake --build --preset $preset -j2 --target cosmic-distances
+  quietly cmake --build --preset $preset --target cosmic-distances
 done
 quietly cmake -S bench -B $out -DCMAKE_BUILD_TYPE=Release
-quietly cmake --build $out -j2
+quietly cmake --build $out
 ours=build/cosmic-distances emulated=build-emulation/cosmic-distances wasm=build-wasm/cosmic-distances.js
 
 exec > >(tee $out/report.txt)
