@@ -8,10 +8,16 @@ import puppeteer from 'puppeteer-core';
 
 export const CHROMIUM = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
-// Serves `dir` on a free port of 127.0.0.1; resolves to {origin, close}.
+// Serves `dir` on a free port of 127.0.0.1; resolves to {origin, close,
+// downloads}, where downloads() lists the paths answered in full (200), in
+// the order asked, by the page and its service worker alike.
 export async function serve(dir) {
   const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '-d', dir], {
-    stdio: ['ignore', 'pipe', 'ignore'],
+    stdio: ['ignore', 'pipe', 'pipe'],
+  });
+  const downloads = [];
+  server.stderr.setEncoding('utf8').on('data', (data) => {
+    for (const [, path] of data.matchAll(/"GET (\S+) HTTP\/[\d.]+" 200 /g)) downloads.push(path);
   });
   const port = await new Promise((resolve, reject) => {
     server.stdout.on('data', (data) => {
@@ -20,7 +26,7 @@ export async function serve(dir) {
     });
     server.on('exit', () => reject(new Error('the static server did not start')));
   });
-  return {origin: `http://127.0.0.1:${port}`, close: () => server.kill()};
+  return {origin: `http://127.0.0.1:${port}`, close: () => server.kill(), downloads: () => [...downloads]};
 }
 
 // A browser with a fresh, empty profile; resolves to {browser, close}, and
