@@ -8,13 +8,23 @@ import puppeteer from 'puppeteer-core';
 
 export const CHROMIUM = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
+// `python3 -m http.server`'s own server and handler, which ends when its
+// standard input does: with the process that started it, however that ends,
+// so no failure of a test or benchmark leaves a server running.
+const SERVER = `
+import functools, http.server, sys, threading
+handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+print('port', server.server_address[1], flush=True)
+threading.Thread(target=server.serve_forever, daemon=True).start()
+sys.stdin.read()
+`;
+
 // Serves `dir` on a free port of 127.0.0.1; resolves to {origin, close,
 // downloads}, where downloads() lists the paths answered in full (200), in
 // the order asked, by the page and its service worker alike.
 export async function serve(dir) {
-  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '-d', dir], {
-    stdio: ['ignore', 'pipe', 'pipe'],
-  });
+  const server = spawn('python3', ['-u', '-c', SERVER, dir], {stdio: ['pipe', 'pipe', 'pipe']});
   const downloads = [];
   server.stderr.setEncoding('utf8').on('data', (data) => {
     for (const [, path] of data.matchAll(/"GET (\S+) HTTP\/[\d.]+" 200 /g)) downloads.push(path);

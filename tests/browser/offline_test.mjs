@@ -100,8 +100,11 @@ describe('the page in chromium', () => {
       await page.goto(`${server.origin}/`);
       await body(page, server);
     } finally {
-      await page.close();
-      server.close();
+      try {
+        await page.close();
+      } finally {
+        server.close();
+      }
     }
   }
 

@@ -33,8 +33,11 @@ before(async () => {
 });
 
 after(async () => {
-  await chromium?.close();
-  server?.close();
+  try {
+    await chromium?.close();
+  } finally {
+    server?.close();
+  }
 });
 
 // The screen's text, scrollback included, as the page reads it out: tabs
