@@ -15,7 +15,7 @@ const SERVER = `
 import functools, http.server, sys, threading
 handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
 server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
-print('port', server.server_address[1], flush=True)
+print(f'port {server.server_address[1]}', flush=True)
 threading.Thread(target=server.serve_forever, daemon=True).start()
 sys.stdin.read()
 `;
@@ -26,12 +26,20 @@ sys.stdin.read()
 export async function serve(dir) {
   const server = spawn('python3', ['-u', '-c', SERVER, dir], {stdio: ['pipe', 'pipe', 'pipe']});
   const downloads = [];
+  let log = '';
   server.stderr.setEncoding('utf8').on('data', (data) => {
-    for (const [, path] of data.matchAll(/"GET (\S+) HTTP\/[\d.]+" 200 /g)) downloads.push(path);
+    const lines = (log + data).split('\n');
+    log = lines.pop();
+    for (const line of lines) {
+      const found = /"GET (\S+) HTTP\/[\d.]+" 200 /.exec(line);
+      if (found) downloads.push(found[1]);
+    }
   });
   const port = await new Promise((resolve, reject) => {
-    server.stdout.on('data', (data) => {
-      const found = /port (\d+)/.exec(data);
+    let out = '';
+    server.stdout.setEncoding('utf8').on('data', (data) => {
+      out += data;
+      const found = /port (\d+)\n/.exec(out);
       if (found) resolve(found[1]);
     });
     server.on('exit', () => reject(new Error('the static server did not start')));
