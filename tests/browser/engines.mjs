@@ -129,6 +129,7 @@ class WebKit {
   #driver;
   #base;
   #session;
+  #version;
   #framed = false;
   #chrome = {width: 0, height: 0};  // the window's size beyond the view's
   problems = [];
@@ -143,11 +144,12 @@ class WebKit {
     engine.#base = `http://127.0.0.1:${port}`;
     try {
       await engine.#waitForDriver();
-      const {sessionId} = await engine.#call('POST', '/session', {capabilities: {alwaysMatch: {
+      const {sessionId, capabilities} = await engine.#call('POST', '/session', {capabilities: {alwaysMatch: {
         'browserName': 'MiniBrowser',
         'webkitgtk:browserOptions': {binary: MINIBROWSER, args: ['--automation']},
       }}});
       engine.#session = `/session/${sessionId}`;
+      engine.#version = `MiniBrowser, WebKitGTK ${capabilities.browserVersion}`;
     } catch (error) {
       engine.#stopDriver();
       throw error;
@@ -155,8 +157,8 @@ class WebKit {
     return engine;
   }
 
-  async version() {
-    return `MiniBrowser (WebKitGTK) ${(await this.#call('GET', '/status')).build?.version ?? ''}`.trim();
+  version() {
+    return this.#version;
   }
 
   async open(url, {width, height}) {
@@ -280,6 +282,7 @@ class WebKit {
   async #call(method, path, body) {
     const response = await fetch(`${this.#base}${path}`, {
       method, headers: {'Content-Type': 'application/json'}, body: body && JSON.stringify(body),
+      signal: AbortSignal.timeout(3 * TIMEOUT),
     });
     const {value} = await response.json();
     if (!response.ok) throw new Error(`WebDriver ${method} ${path}: ${value?.error} ${value?.message ?? ''}`);

@@ -22,7 +22,8 @@ const session = transcript.readmeSession(join(root, 'README.md'));
 const entries = session.input.split('\n').slice(0, -1);
 
 for (const name of enginesToRun()) {
-  describe(`the page in ${name}`, () => {
+  // A bound on each check, so that a browser that stops answering fails it.
+  describe(`the page in ${name}`, {timeout: 300000}, () => {
     let server;
     let engine;
     const screen = () => engine.evaluate(() => globalThis.cosmicScreen());
@@ -93,7 +94,7 @@ for (const name of enginesToRun()) {
       await waitForStatus('exit status 255');
     });
 
-    test('at phone widths every line is whole and nothing scrolls sideways', async () => {
+    test('at phone widths every line is whole and nothing scrolls sideways', async (t) => {
       await engine.open(`${server.origin}/`, {width: PHONE_WIDTHS[0], height: 640});
       await waitForPrompts(1);
       await engine.click('#entry');
@@ -103,6 +104,7 @@ for (const name of enginesToRun()) {
         await engine.waitFor((w) => innerWidth === w, width);
         await engine.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
         const layout = await engine.evaluate(layoutOfLines, transcript.PROMPT_END);
+        t.diagnostic(`${width} px: the screen's font ${layout.font}`);
         assert.deepEqual(layout.broken, [], `${width} px: ${layout.font}`);
         assert.equal(layout.sideways, false, `${width} px`);
         if (width === 375) await engine.screenshot(join(root, 'build-wasm', `${name}-375.png`));
