@@ -66,7 +66,10 @@ const TYPES = {
 
 // A static host: every file of `dir` (read once), gzipped for clients that
 // accept it unless `plain`, with an ETag and the given Cache-Control.
+// `sent()` counts the body bytes sent so far, to whichever client asked:
+// the page's requests and its service worker's alike.
 function serveSite(dir, cacheControl) {
+  let sent = 0;
   const files = new Map();
   for (const name of readdirSync(dir)) {
     const bytes = readFileSync(join(dir, name));
@@ -83,16 +86,19 @@ function serveSite(dir, cacheControl) {
     const gzip = !plain && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '');
     const body = gzip ? file.gzipped : file.bytes;
     if (gzip) headers['Content-Encoding'] = 'gzip';
+    sent += body.length;
     response.writeHead(200, {...headers, 'Content-Length': body.length}).end(body);
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () =>
-    resolve({origin: `http://127.0.0.1:${server.address().port}`, close: () => server.close()})));
+    resolve({origin: `http://127.0.0.1:${server.address().port}`, close: () => server.close(), sent: () => sent})));
 }
 
 // Opens the page in `context` (throttled as `phone` says, if given) and
 // waits for the first prompt; resolves to its time and the steps before it,
-// in ms since the navigation started.
-async function firstPrompt(context, origin, phone) {
+// in ms since the navigation started, and the bytes the server sent for
+// the visit, the service worker's storing of the files included.
+async function firstPrompt(context, {origin, sent}, phone) {
+  const sentBefore = sent();
   const page = await context.newPage();
   if (phone) {
     const cdp = await page.createCDPSession();
@@ -138,7 +144,7 @@ async function firstPrompt(context, origin, phone) {
   // as for a person who comes back.
   await page.evaluate(() => navigator.serviceWorker?.ready);
   await page.close();
-  return steps;
+  return {...steps, served: sent() - sentBefore};
 }
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) / 2)];
@@ -152,13 +158,13 @@ const repeat = [];
 try {
   for (let i = 0; i < runs; i++) {
     const context = await chromium.browser.createBrowserContext();
-    local.push(await firstPrompt(context, server.origin));
+    local.push(await firstPrompt(context, server));
     await context.close();
   }
   for (let i = 0; i < Math.max(1, Math.ceil(runs / 2)); i++) {
     const context = await chromium.browser.createBrowserContext();
-    cold.push(await firstPrompt(context, server.origin, SLOW_PHONE));
-    repeat.push(await firstPrompt(context, server.origin, SLOW_PHONE));
+    cold.push(await firstPrompt(context, server, SLOW_PHONE));
+    repeat.push(await firstPrompt(context, server, SLOW_PHONE));
     await context.close();
   }
 } finally {
@@ -173,5 +179,6 @@ for (const [name, list] of [['cold', cold], ['repeat', repeat]]) {
   const m = (key) => median(list.map((s) => s[key]));
   console.log(`first prompt, slow phone, ${name} (${list.length} runs, ${served}): median ${ms(m('prompt'))}` +
     ` [scripts loaded ${ms(m('scripts'))}, program asked ${ms(m('wasmAsked'))},` +
-    ` loaded ${ms(m('wasmLoaded'))}; ${Math.round(m('transferred'))} bytes transferred]`);
+    ` loaded ${ms(m('wasmLoaded'))}; ${Math.round(m('transferred'))} bytes transferred,` +
+    ` ${Math.round(m('served'))} bytes served with the worker's]`);
 }

@@ -8,13 +8,14 @@
 //   node bench/paste.mjs [KB ...]    # default 100 1024
 //
 // Needs build-wasm/site/ and build/cosmic-distances (the wasm and default
-// presets); passes or fails nothing.
+// presets) and chromium; says so and stops when one is missing. Passes or
+// fails nothing.
 import {spawnSync} from 'node:child_process';
 import {existsSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {dirname, join} from 'node:path';
 import {fileURLToPath} from 'node:url';
-import {launch, promptsShown, serve} from '../tests/browser/chromium.mjs';
+import {CHROMIUM, launch, promptsShown, serve} from '../tests/browser/chromium.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..');
 const sizes = (process.argv.length > 2 ? process.argv.slice(2) : ['100', '1024']).map(Number);
@@ -22,7 +23,7 @@ const native = join(root, 'build', 'cosmic-distances');
 const ENTRY = '3\n1\n7\n4.3\n';
 const LIMIT = 180000;
 
-for (const needed of [join(root, 'build-wasm', 'site', 'index.html'), native]) {
+for (const needed of [join(root, 'build-wasm', 'site', 'index.html'), native, CHROMIUM]) {
   if (!existsSync(needed)) {
     console.log(`paste: skipped, no ${needed}`);
     process.exit(0);
@@ -47,8 +48,7 @@ function timeNative(input) {
   return times.sort((a, b) => a - b)[2];
 }
 
-// Pastes into the page's entry field (or, on a page that has none, into the
-// terminal emulator's text area) and waits for the exit status.
+// Pastes into the page's entry field and waits for the exit status.
 async function timePage(browser, origin, kb) {
   const page = await browser.newPage();
   await page.goto(`${origin}/`);
@@ -60,9 +60,8 @@ async function timePage(browser, origin, kb) {
     }).observe({type: 'longtask'});
     const data = new DataTransfer();
     data.setData('text/plain', `${entry.repeat(count)}0\n`);
-    const target = document.getElementById('entry') ?? document.querySelector('.xterm-helper-textarea');
     globalThis.pasted = performance.now();
-    target.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
+    document.getElementById('entry').dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
   }, ENTRY, (pasteOf(kb).length - 2) / ENTRY.length);
   let result;
   try {
@@ -80,8 +79,9 @@ async function timePage(browser, origin, kb) {
 }
 
 const server = await serve(join(root, 'build-wasm', 'site'));
-const chromium = await launch();
+let chromium;
 try {
+  chromium = await launch();
   for (const kb of sizes) {
     const input = pasteOf(kb);
     const page = await timePage(chromium.browser, server.origin, kb);
@@ -90,6 +90,9 @@ try {
       ` ${page.longest.toFixed(0)} ms (${page.status}); native ${timeNative(input).toFixed(1)} ms`);
   }
 } finally {
-  await chromium.close();
-  server.close();
+  try {
+    await chromium?.close();
+  } finally {
+    server.close();
+  }
 }

@@ -117,8 +117,8 @@ function pageSelection(element) {
 // Keeps the page inside the visual viewport, which a phone's keyboard
 // shrinks: the page's height follows it (through --visible-height) so the
 // field stays at its bottom, and `onChange` scrolls the output to its end.
-// Browsers that resize the layout itself (interactive-widget in the viewport
-// meta) need none of it. A pinch zoom shrinks the visual viewport too; the
+// Where the browser resizes the layout itself for the keyboard, the two
+// heights agree and this changes nothing. A pinch zoom shrinks the visual viewport too; the
 // page keeps its height then, or zooming would gain nothing.
 export function keepInView(window, field, onChange) {
   const viewport = window.visualViewport;

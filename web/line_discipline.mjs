@@ -1,11 +1,11 @@
-// What a terminal's line discipline does for a program that reads lines:
-// it echoes keys, erases with Backspace (Ctrl-U: the whole line), hands over
-// a line on Enter, and reports the end of input on Ctrl-D at the start of a
-// line (elsewhere Ctrl-D hands over the line so far, without a newline).
+// The page's line discipline, for a program that reads lines: the entry
+// field sends whole entries, each ending in Enter ('\r') or Ctrl-D ('\x04'),
+// or pasted blocks of lines. It hands the program a line at a time and
+// reports the end of input on Ctrl-D at the start of a line (elsewhere Ctrl-D
+// hands over the line so far, without a newline).
 //
-// Lines that arrive while the program is busy (a pasted block, keys typed
-// ahead) wait in order and are echoed when the program reads them, so the
-// screen shows each entry after the prompt that takes it.
+// Lines wait in order until the program reads them and are echoed then, so
+// the screen shows each entry after the prompt that takes it.
 //
 // A paste of any length costs time in proportion to its length, and while
 // the program answers it the page stays responsive: text is looked at only
@@ -26,11 +26,9 @@ export class LineDiscipline {
   #pending = [];  // text input and not yet looked at, in order
   #at = 0;  // how far the first of #pending has been looked at
   #control = new RegExp(CONTROL);
-  #edit = '';  // the line being typed
-  #live = false;  // the line being typed is on screen and keys echo at once
+  #edit = '';  // the line so far, not yet ended
   #ready = [];  // lines handed over ('' for the end), read from #head on
   #head = 0;
-  #headShown = false;  // the line at #head was echoed as it was typed
   #rest = null;  // what a read left of the line it took, as bytes
   #reader = null;  // {capacity, resolve}: the program waits for input
   #sliceStart;
@@ -45,7 +43,7 @@ export class LineDiscipline {
     this.#sliceStart = now();
   }
 
-  // Keys typed or text pasted, as the terminal reports them.
+  // Entries sent or text pasted.
   input(data) {
     if (this.#closed) return;
     this.#sliceStart = this.#now();
@@ -67,14 +65,14 @@ export class LineDiscipline {
     this.#closed = true;
   }
 
-  // Looks at the pending text up to its next control character (which ends
-  // a line, or edits it) or its end.
+  // Looks at the pending text up to its next control character (which may
+  // end a line) or its end.
   #scan() {
     const data = this.#pending[0];
     this.#control.lastIndex = this.#at;
     const found = this.#control.exec(data);
     const end = found ? found.index : data.length;
-    this.#type(data.slice(this.#at, end));
+    this.#edit += data.slice(this.#at, end);
     this.#at = found ? this.#onControl(data, end) : end;
     if (this.#at >= data.length) {
       this.#pending.shift();
@@ -82,57 +80,28 @@ export class LineDiscipline {
     }
   }
 
-  #type(text) {
-    if (text === '') return;
-    this.#edit += text;
-    if (this.#live) this.#echo(text);
-  }
-
-  // Handles the control character at `at`; returns where the text goes on.
+  // Handles the control character at `at`: a line's end, or one that
+  // pasted text may hold, which no entry needs and is left out. Returns
+  // where the text goes on.
   #onControl(data, at) {
     const key = data[at];
-    if (key === '\r' || key === '\n') {
-      this.#handOver('\n');
-      return key === '\r' && data[at + 1] === '\n' ? at + 2 : at + 1;
-    }
-    if (key === '\x7f' || key === '\b') this.#erase(false);
-    else if (key === '\x15') this.#erase(true);
-    else if (key === '\x04') this.#handOver('');
-    else if (key === '\x1b') return afterSequence(data, at);
-    return at + 1;
-  }
-
-  #erase(wholeLine) {
-    if (this.#edit === '') return;
-    const count = wholeLine ? [...this.#edit].length : 1;
-    this.#edit = wholeLine ? '' : withoutLast(this.#edit);
-    if (this.#live) this.#echo('\b \b'.repeat(count));
+    if (key === '\x04') this.#handOver('');
+    if (key !== '\r' && key !== '\n') return at + 1;
+    this.#handOver('\n');
+    return key === '\r' && data[at + 1] === '\n' ? at + 2 : at + 1;
   }
 
   // Enter (ending '\n') or Ctrl-D (ending ''): the line so far goes to the
   // program; Ctrl-D on an empty line hands over nothing, which is the end.
   #handOver(ending) {
-    if (this.#live) {
-      // Keys echo at once only while the program waits with nothing ready,
-      // so this line is the next one read.
-      this.#headShown = true;
-      if (ending) this.#echo('\r\n');
-    }
     this.#ready.push(this.#edit + ending);
     this.#edit = '';
-    this.#live = false;
   }
 
   #serve() {
     const reader = this.#reader;
     if (!reader) return;
-    if (this.#rest === null && !this.#take()) {
-      if (!this.#live) {
-        this.#live = true;
-        this.#echo(this.#edit);
-      }
-      return;
-    }
+    if (this.#rest === null && !this.#take()) return;
     const bytes = this.#rest.subarray(0, reader.capacity);
     this.#rest = bytes.length < this.#rest.length ? this.#rest.subarray(bytes.length) : null;
     this.#reader = null;
@@ -146,7 +115,7 @@ export class LineDiscipline {
     });
   }
 
-  // The next line becomes the one being read, echoed unless it was as typed.
+  // The next line becomes the one being read, and is echoed.
   #take() {
     while (this.#head === this.#ready.length && this.#pending.length > 0) this.#scan();
     if (this.#head === this.#ready.length) return false;
@@ -156,34 +125,10 @@ export class LineDiscipline {
       this.#ready = this.#ready.slice(this.#head);
       this.#head = 0;
     }
-    if (!this.#headShown) this.#echo(line.endsWith('\n') ? `${line.slice(0, -1)}\r\n` : line);
-    this.#headShown = false;
+    this.#echo(line.endsWith('\n') ? `${line.slice(0, -1)}\r\n` : line);
     this.#rest = encoder.encode(line);
     return true;
   }
-}
-
-// Keys such as the arrows arrive as escape sequences; a line discipline
-// without line editing has no use for them. Returns the index after the
-// sequence that starts at `at`.
-function afterSequence(data, at) {
-  const kind = data[at + 1];
-  if (kind === '[') {
-    let i = at + 2;
-    while (i < data.length && !(data[i] >= '@' && data[i] <= '~')) i++;
-    return Math.min(i + 1, data.length);
-  }
-  const last = kind === 'O' ? at + 2 : at + 1;
-  return Math.min(last + codeUnits(data, last), data.length);
-}
-
-function codeUnits(text, at) {
-  return (text.codePointAt(at) ?? 0) > 0xffff ? 2 : 1;
-}
-
-function withoutLast(text) {
-  const low = text.charCodeAt(text.length - 1);
-  return text.slice(0, low >= 0xdc00 && low <= 0xdfff ? -2 : -1);
 }
 
 // Runs `callback` from a task of its own, after whatever input and drawing

@@ -29,8 +29,9 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  // Every byte of standard output and standard error reaches the terminal as
-  // written: no line buffering, no decoding, no newline added at the end.
+  // Every byte of standard output and standard error reaches the page's
+  // screen as written: no line buffering, no decoding, no newline added at
+  // the end.
   cosmic_page_write__sig: 'viii',
   cosmic_page_write: function(fd, bytes, count) {
     Module['cosmicWrite'](fd, HEAPU8.slice(bytes, bytes + count));

@@ -17,7 +17,7 @@ long read_input(char* buffer, std::size_t capacity) {
   return cosmic_page_read(buffer, capacity);
 }
 
-// The page's terminal takes every byte at once.
+// The page's screen takes every byte at once.
 bool write_bytes(Stream stream, const char* bytes, std::size_t count) {
   cosmic_page_write(static_cast<int>(stream), bytes, count);
   return true;

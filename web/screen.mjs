@@ -2,8 +2,8 @@
 // animation frame. The program writes only text, newlines, tabs (8-column
 // stops, from CSS), the bell (not shown) and the sequence that `clear`
 // writes, which empties the screen and its scrollback; the line discipline's
-// echo adds the Enter's "\r\n" and Backspace's "\b \b". Like a terminal it
-// keeps the last SCROLLBACK lines, so a huge output keeps the page small.
+// echo adds the Enter's "\r\n". Like a terminal it keeps the last
+// SCROLLBACK lines, so a huge output keeps the page small.
 //
 // Each frame's text is appended to what is there, never rewritten, so a
 // screen reader (the <pre> is a polite live log) hears what is new, never
@@ -15,8 +15,13 @@ export const SCROLLBACK = 5000;
 // Undrawn text beyond which the program should wait for the next frame.
 export const UNDRAWN_BOUND = 256 * 1024;
 const BLOCK_LINES = 100;
-const WIDEST_LINE = 54;
+// The widest line to fit: the widest prompt the program writes (58
+// columns) with an entry of up to 4 characters echoed after it; the program's
+// other lines are 54 columns at most. A longer entry wraps at its start.
+const COLUMNS = 62;
 const LARGEST_FONT = 15;
+const SMALLEST_FONT = 6;
+const FONT_STEP = 0.25;
 
 export class Screen {
   #element;
@@ -45,7 +50,7 @@ export class Screen {
       this.reset();
       text = text.slice(cleared + CLEAR.length);
     }
-    if (/[\x07\r\b]/.test(text)) text = this.#controls(text);
+    if (/[\x07\r]/.test(text)) text = text.replaceAll('\r\n', '\n').replace(/[\x07\r]/g, '');
     this.#undrawn += text;
     this.#schedule();
   }
@@ -92,28 +97,6 @@ export class Screen {
   counts() {
     const undrawn = this.#undrawn;
     return {characters: this.#characters + undrawn.length, newlines: this.#newlines + newlinesIn(undrawn)};
-  }
-
-  // The bell shows nothing; "\r\n" is a newline; Backspace takes back the
-  // last character of the line ("\b \b" erases it, as on a terminal).
-  #controls(text) {
-    let out = this.#undrawn;
-    this.#undrawn = '';
-    for (const c of text.replaceAll('\r\n', '\n')) {
-      if (c === '\b') out = this.#eraseLast(out);
-      else if (c !== '\x07' && c !== '\r') out += c;
-    }
-    return out;
-  }
-
-  #eraseLast(out) {
-    if (out !== '') return out.endsWith('\n') ? out : dropLast(out);
-    const last = this.#open?.element.lastChild;
-    if (last && last.data !== '') {
-      last.data = dropLast(last.data);
-      this.#characters -= 1;
-    }
-    return out;
   }
 
   #schedule() {
@@ -217,27 +200,34 @@ function lastLines(text, count) {
   return text.slice(at + 1);
 }
 
-function dropLast(text) {
-  const low = text.charCodeAt(text.length - 1);
-  return text.slice(0, low >= 0xdc00 && low <= 0xdfff ? -2 : -1);
-}
-
-// The largest font (up to LARGEST_FONT px) at which the widest line fits the
-// screen's width, measured with the screen's own font.
+// The largest font, in steps of FONT_STEP px up to LARGEST_FONT, at which
+// COLUMNS characters of the screen's own font fit its width, as measured at
+// that size: engines round glyph widths differently at small sizes (WebKit to
+// whole pixels), so a width measured at one size does not scale to another.
 function fitFont(element) {
   const width = element.clientWidth - paddingOf(element);
   if (width <= 0) return;
   const probe = document.createElement('span');
-  probe.textContent = '0'.repeat(WIDEST_LINE);
+  probe.textContent = '0'.repeat(COLUMNS);
+  probe.setAttribute('aria-hidden', 'true');
   Object.assign(probe.style, {
-    position: 'absolute', visibility: 'hidden', whiteSpace: 'pre',
-    fontFamily: getComputedStyle(element).fontFamily, fontSize: `${LARGEST_FONT}px`,
+    position: 'absolute', visibility: 'hidden', whiteSpace: 'pre', fontFamily: getComputedStyle(element).fontFamily,
   });
   document.body.append(probe);
-  const needed = probe.getBoundingClientRect().width;
+  const fits = (steps) => {
+    probe.style.fontSize = `${steps * FONT_STEP}px`;
+    return probe.getBoundingClientRect().width <= width;
+  };
+  // Binary search over the steps, the smallest size taken when none fits.
+  let low = SMALLEST_FONT / FONT_STEP;
+  let high = LARGEST_FONT / FONT_STEP;
+  while (low < high) {
+    const middle = Math.ceil((low + high) / 2);
+    if (fits(middle)) low = middle;
+    else high = middle - 1;
+  }
   probe.remove();
-  const size = Math.min(LARGEST_FONT, Math.floor((LARGEST_FONT * width * 4) / needed) / 4);
-  element.style.fontSize = `${size}px`;
+  element.style.fontSize = `${low * FONT_STEP}px`;
 }
 
 function paddingOf(element) {

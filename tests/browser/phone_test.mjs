@@ -44,8 +44,11 @@ before(async () => {
 });
 
 after(async () => {
-  await chromium?.close();
-  server?.close();
+  try {
+    await chromium?.close();
+  } finally {
+    server?.close();
+  }
 });
 
 // The ways an Android keyboard delivers an entry into the focused field.
@@ -260,7 +263,7 @@ test('with the keyboard open, the field and the waiting prompt stay in view', as
     for (const height of [915, 520, 380]) {
       await page.setViewport({...PHONE, height});
       await page.waitForFunction((h) => Math.round(globalThis.visualViewport.height) === h, {}, height);
-      await new Promise((resolve) => setTimeout(resolve, 100));  // the terminal refits on a resize
+      await new Promise((resolve) => setTimeout(resolve, 100));  // the screen refits on a resize
       const layout = await page.evaluate(() => ({
         field: document.getElementById('entry').getBoundingClientRect().toJSON(),
         viewport: globalThis.visualViewport.height,
@@ -289,7 +292,7 @@ test('nothing scrolls sideways at 360 pixels wide', async () => {
 });
 
 test('a screen reader finds the field by its name and the output as text; axe-core finds no violation', async () => {
-  // The terminal renders (and so fills its rows for a screen reader) a frame
+  // The screen draws (and so fills its lines for a screen reader) a frame
   // or so after its text changes: ask again until the answer is there.
   let tree;
   for (let tries = 0; tries < 50; tries++) {

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # The page's tests: its line discipline and commands under Node (their unit
 # tests sit beside them in web/), then the page itself in headless chromium
-# (page_test.mjs). Installs chromium (and npm) and the Node packages from the
-# lockfile when missing, and builds the page when build-wasm/site/ is not
-# there. Runs as root with no terminal.
+# (page_test.mjs, phone_test.mjs, offline_test.mjs), and its desktop checks
+# in chromium, firefox-esr and WebKitGTK's MiniBrowser (engines_test.mjs;
+# MiniBrowser through WebKitWebDriver under xvfb-run). Installs the browsers
+# (and npm) and the Node packages from the lockfile when missing, and builds
+# the page when build-wasm/site/ is not there. Runs as root with no terminal.
 #
 #   bash tests/browser/run.sh
+#   COSMIC_ENGINES=firefox,webkit bash tests/browser/run.sh    # engines_test's engines
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 need=()
-[ -x /usr/bin/chromium ] || need+=(chromium)
+for file in chromium:/usr/bin/chromium firefox-esr:/usr/bin/firefox-esr \
+  webkit2gtk-driver:/usr/bin/WebKitWebDriver xvfb:/usr/bin/xvfb-run; do
+  [ -x "${file#*:}" ] || need+=("${file%%:*}")
+done
 command -v npm >/dev/null || need+=(npm)
 [ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}" >/dev/null
 if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then

@@ -69,3 +69,39 @@ export function assertStartedScreen(screen, rest) {
   assert.match(lines[startUp.length], DATE_LINE);
   assert.equal(lines.slice(startUp.length + 1).join('\n'), asScreen(rest));
 }
+
+export const MAIN_PROMPT = 'Please select an item from the menu:\\>';
+
+// Every dialog, with its complaints, one entry per line: star reports (in
+// kilometres too) and the star listing, planet reports and the planet
+// listing, light time to kilometres in every unit and kilometres to light
+// time, and entries that are no number, out of range, in hexadecimal or
+// octal, or beyond 32 bits.
+export const LONG_SESSION = [
+  '1', '1', '1', '1', '8', '2', '20', '1', '24', '1', '3', '2', '0', '1', '2',
+  '2', '1', '3', '10', '1', '4', '3', '1', '9', '10', '2', '5', '5', '0', '0', '2', '2',
+  '3', '1', '1', '1', '3', '1', '2', '2.5', '3', '1', '3', '1', '3', '1', '4', '1', '3', '1', '5', '1',
+  '3', '1', '6', '1', '3', '1', '7', '4.3', '3', '2', '10000000000000', '3', '2', '299792.46',
+  '3', '2', '9820683354038495232',
+  'abc', '7', '-1', '3', '7', '3', '1', '8', '3', '1', '1', 'many', '1', '3', '2', 'far', '1', '3', '2',
+  'inf', '1', '5', 'star', '1', '25', '-3', '3', '3', '0', '2', '5', '1', '11', '2', '3', '-1', '5', '0',
+  '2', '1', '3', '10', '7', '0', '0', '0x2', '0', '010', '4294967297',
+];
+
+// A documented heading or report of each dialog, as the program writes it.
+export const DIALOGS = [
+  '\n\nSUN TO SUN DISTANCES\n',
+  '\nBungula in the constellation of Centaurus is 40680274352566.453 kilometres\naway from Earth.\n',
+  '\nSun\t\tConstellation\t Distance(Lightyears)\n',
+  '\n\nTHE PLANETS OF OUR SOLAR SYSTEM\n',
+  '\nPlease select a startplanet:\\> ',
+  '\nPlanet\t\tDistance from Sun(kilometres)\n',
+  '\nCONVERT LIGHTDISTANCES TO KM\n',
+  '\nCONVERT DISTANCES IN KM TO LIGHTDISTANCES\n',
+  '\nincorrect entry!\x07\n',
+];
+
+// The screen after start-up: the main menu, waiting.
+export function startMenu() {
+  return `\n\nCOSMIC DISTANCES\n\n1\tsun to sun distances\n2\tdistances within our solar system\n3\tlightdistances\n0\texit\n\n\n${MAIN_PROMPT} `;
+}

@@ -1,0 +1,193 @@
+// The page's desktop checks in each browser engine (engines.mjs): the
+// README's session typed key by key, Ctrl-D and choice 0 with their exit
+// statuses, Start again, a pasted session through every dialog, every line
+// whole and nothing scrolling sideways at phone widths, the page after one
+// visit with the server stopped, and no console error or warning and no
+// policy violation. COSMIC_ENGINES=firefox,webkit picks engines. Leaves a
+// screenshot at 375 pixels per engine in build-wasm/<engine>-375.png.
+import assert from 'node:assert/strict';
+import {spawnSync} from 'node:child_process';
+import {dirname, join} from 'node:path';
+import {after, before, describe, test} from 'node:test';
+import {fileURLToPath} from 'node:url';
+import {promptsShown, serve} from './chromium.mjs';
+import {consoleOnLoad, enginesToRun, openEngine} from './engines.mjs';
+import * as transcript from './transcript.mjs';
+
+const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
+const site = join(root, 'build-wasm', 'site');
+const DESKTOP = {width: 1024, height: 768};
+const PHONE_WIDTHS = [320, 360, 375, 412];
+const session = transcript.readmeSession(join(root, 'README.md'));
+const entries = session.input.split('\n').slice(0, -1);
+
+for (const name of enginesToRun()) {
+  // A bound on each check, so that a browser that stops answering fails it.
+  describe(`the page in ${name}`, {timeout: 300000}, () => {
+    let server;
+    let engine;
+    const screen = () => engine.evaluate(() => globalThis.cosmicScreen());
+    const waitForPrompts = (count) => engine.waitFor(promptsShown, transcript.PROMPT_END, count);
+    const waitForStatus = (text) =>
+      engine.waitFor((t) => document.getElementById('status').textContent.includes(t), text);
+    const typeSession = async () => {
+      for (const [k, entry] of entries.entries()) {
+        await engine.type(entry);
+        await engine.press('Enter');
+        await waitForPrompts(k + 2);
+      }
+    };
+
+    before(async () => {
+      server = await serve(site);
+      engine = await openEngine(name);
+      await engine.open(`${server.origin}/`, DESKTOP);
+      await waitForPrompts(1);
+    });
+
+    after(async () => {
+      try {
+        await engine?.close();
+      } finally {
+        server?.close();
+      }
+    });
+
+    test("the README's session, typed key by key, shows the README's text with the echo", async (t) => {
+      t.diagnostic(await engine.version());
+      await typeSession();
+      transcript.assertStartedScreen(await screen(), transcript.withEchoedEntries(session.output, entries));
+    });
+
+    test('Ctrl-D on an empty line ends the input with status 0; Start again starts anew', async () => {
+      await engine.withControl('KeyD');
+      await waitForStatus('exit status 0');
+      assert.equal(await engine.evaluate(() => document.activeElement.id), 'again');
+      await engine.press('Enter');
+      await waitForPrompts(1);
+      transcript.assertStartedScreen(await screen(), transcript.startMenu());
+      assert.equal(await engine.evaluate(() => document.getElementById('again').hidden), true);
+    });
+
+    test('a pasted session through every dialog is entered line by line', async () => {
+      const input = `${transcript.LONG_SESSION.join('\n')}\n`;
+      const reference = spawnSync('node', [join(root, 'build-wasm', 'cosmic-distances.js')], {
+        input,
+        env: {...process.env, PATH: `${join(root, 'tests', 'stubs')}:${process.env.PATH}`},
+        encoding: 'latin1',
+      });
+      assert.equal(reference.status, 0);
+      const start = `<clear>${transcript.START_UP}<date>\n`;
+      assert.ok(reference.stdout.startsWith(start), 'the reference run starts as documented');
+      const output = reference.stdout.slice(start.length).replace(/\n$/, '');
+      // The walk reaches every dialog: each one's documented heading or report.
+      for (const text of transcript.DIALOGS) assert.ok(output.includes(text), `the long session shows ${JSON.stringify(text)}`);
+
+      await engine.paste(input);
+      await waitForPrompts(transcript.LONG_SESSION.length + 1);
+      transcript.assertStartedScreen(await screen(), transcript.withEchoedEntries(output, transcript.LONG_SESSION));
+    });
+
+    test('choice 0 ends the program with status 255', async () => {
+      await engine.type('0');
+      await engine.press('Enter');
+      await waitForStatus('exit status 255');
+    });
+
+    test('at phone widths every line is whole and nothing scrolls sideways', async (t) => {
+      await engine.open(`${server.origin}/`, {width: PHONE_WIDTHS[0], height: 640});
+      await waitForPrompts(1);
+      await engine.click('#entry');
+      await typeSession();
+      for (const width of PHONE_WIDTHS) {
+        await engine.resize(width, 640);
+        await engine.waitFor((w) => innerWidth === w, width);
+        await engine.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+        const layout = await engine.evaluate(layoutOfLines, transcript.PROMPT_END);
+        t.diagnostic(`${width} px: the screen's font ${layout.font}`);
+        assert.deepEqual(layout.broken, [], `${width} px: ${layout.font}`);
+        assert.equal(layout.sideways, false, `${width} px`);
+        if (width === 375) await engine.screenshot(join(root, 'build-wasm', `${name}-375.png`));
+      }
+    });
+
+    test('after one visit, with the server stopped, the page reloads and the session runs', async () => {
+      await engine.open(`${server.origin}/`, DESKTOP);
+      await engine.waitFor(() => navigator.serviceWorker.controller !== null);
+      await waitForPrompts(1);
+      const {origin} = server;
+      server.close();
+      server = null;
+      await stopped(origin);
+      await engine.reload();
+      await waitForPrompts(1);
+      await typeSession();
+      assert.ok((await screen()).includes('4.3 lightyears are 4.06803e+13 km.'));
+    });
+
+    test('no console error or warning, no policy violation, no failed request', async () => {
+      await engine.collectProblems();
+      if (name === 'webkit') {
+        // Its automation writes no console; a page opened apart does.
+        const again = await serve(site);
+        try {
+          engine.problems.push(...(await consoleOnLoad(`${again.origin}/`)));
+        } finally {
+          again.close();
+        }
+      }
+      // The reload without a server fails the requests the page makes online.
+      assert.deepEqual(engine.problems.filter((p) => !/^request failed: .*\/(service_worker\.js)?$/.test(p)), []);
+    });
+  });
+}
+
+// Resolves once nothing answers at `origin` any more.
+async function stopped(origin) {
+  for (;;) {
+    try {
+      await fetch(origin);
+    } catch {
+      return;
+    }
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
+
+// Run in the page: the screen's lines that are not drawn as one row, but
+// for a long entry, which may go on the next row after its prompt; and
+// whether the page or the screen scrolls sideways.
+function layoutOfLines(promptEnd) {
+  const view = document.getElementById('screen');
+  const nodes = [];
+  let text = '';
+  const walker = document.createTreeWalker(view, NodeFilter.SHOW_TEXT);
+  for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+    nodes.push({node, start: text.length});
+    text += node.data;
+  }
+  const position = (index) => {
+    const found = nodes.findLast((n) => n.start <= index);
+    return [found.node, index - found.start];
+  };
+  const rows = (from, to) => {
+    const range = document.createRange();
+    range.setStart(...position(from));
+    range.setEnd(...position(to));
+    return new Set([...range.getClientRects()].filter((r) => r.width > 0).map((r) => Math.round(r.top))).size;
+  };
+  const broken = [];
+  for (let from = 0; from < text.length;) {
+    const end = text.indexOf('\n', from) < 0 ? text.length : text.indexOf('\n', from);
+    const line = text.slice(from, end);
+    const prompt = line.lastIndexOf(promptEnd);
+    const longEntry = prompt >= 0 && line.length - prompt - promptEnd.length > 4;
+    if (end > from && rows(from, longEntry ? from + prompt + promptEnd.length - 1 : end) > 1) broken.push(line);
+    from = end + 1;
+  }
+  return {
+    broken,
+    font: view.style.fontSize,
+    sideways: view.scrollWidth > view.clientWidth || document.documentElement.scrollWidth > innerWidth,
+  };
+}
