@@ -34,7 +34,7 @@ if (!existsSync(join(site, 'index.html'))) {
   }
   const build = (args) => execFileSync('cmake', args, {cwd: root, stdio: 'ignore'});
   build(['--preset', 'wasm']);
-  build(['--build', '--preset', 'wasm', '-j2']);
+  build(['--build', '--preset', 'wasm']);
 }
 
 let total = 0;

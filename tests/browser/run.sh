@@ -24,6 +24,6 @@ if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modu
 fi
 if [ ! -f build-wasm/site/index.html ]; then
   cmake --preset wasm >/dev/null
-  cmake --build --preset wasm -j2 >/dev/null
+  cmake --build --preset wasm >/dev/null
 fi
 node --test web/ tests/browser/
