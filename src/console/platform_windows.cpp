@@ -19,6 +19,7 @@ int errno_for(DWORD error) {
   switch (error) {
     case ERROR_BROKEN_PIPE:
     case ERROR_NO_DATA:
+    case ERROR_PIPE_NOT_CONNECTED:
       return EPIPE;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
