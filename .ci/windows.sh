@@ -31,7 +31,12 @@ export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
 # No Mono or Gecko: the prefix needs neither, and their installers would ask.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$build"
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i
+  # No display here: the null graphics driver spares every start of cmd.exe
+  # (twice per session, for cls and date) a search for one.
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+fi
 wineserver -p
 trap 'wineserver -k || true' EXIT
 
