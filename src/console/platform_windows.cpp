@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/console_text.hpp"
 #include "console/platform.hpp"
 
 namespace {
@@ -41,8 +42,7 @@ bool is_console(HANDLE handle) {
 // Once Ctrl-Z has been typed, the console has nothing more to give.
 bool console_ended = false;
 
-// A line typed at the console, "\r\n" ended as "\n", and cut at a Ctrl-Z,
-// after which the input has ended.
+// A line typed at the console, as console_text makes it.
 long read_console(HANDLE input, char* buffer, std::size_t capacity) {
   if (console_ended) return 0;
   DWORD count = 0;
@@ -51,16 +51,7 @@ long read_console(HANDLE input, char* buffer, std::size_t capacity) {
     errno = errno_for(GetLastError());
     return -1;
   }
-  if (count == 0) return 0;
-  if (const void* z = std::memchr(buffer, '\x1a', count)) {
-    console_ended = true;
-    return static_cast<const char*>(z) - buffer;
-  }
-  if (count >= 2 && buffer[count - 2] == '\r' && buffer[count - 1] == '\n') {
-    buffer[count - 2] = '\n';
-    --count;
-  }
-  return static_cast<long>(count);
+  return static_cast<long>(console_text(buffer, count, &console_ended));
 }
 
 // The commands of the POSIX start-up as cmd.exe has them: `date /t` prints
