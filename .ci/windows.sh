@@ -39,6 +39,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wineserver -p
 trap 'wineserver -k || true' EXIT
+# Wine's own services start with the first program and outlive it; started
+# here, they do not hold on to the output pipe of a test or its discovery.
+wineboot >/dev/null 2>&1
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2

@@ -63,7 +63,8 @@ int lichtkm() {
   const LightTimeDialog& dialog = LIGHT_TIME_DIALOGS[unit - 1];
   const double amount = ask_real(dialog.prompt);
   const double km = to_kilometres(amount, LIGHT_TIME_CHAINS[unit - 1]).to_double();
-  NumberText amount_text, km_text;
+  NumberText amount_text;
+  NumberText km_text;
   write_format("%s %s are %s km.\n", number_text(amount_text, "%.1lf", amount), dialog.unit,
                number_text(km_text, dialog.km_format, km));
   return 0;
