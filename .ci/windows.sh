@@ -10,7 +10,7 @@
 # Left out under Wine (see tests/CMakeLists.txt): ScanDifferential.* (its
 # reference is glibc's sscanf), platform_tests (the POSIX seam, which
 # Windows does not link) and the tests that cannot be put to a Windows
-# program: signals (SIGPIPE), file size limits.
+# program: SIGPIPE, a directory as standard input, file size limits.
 #
 # Wine's start-up is the cost: one prefix, made once in build-windows/wine,
 # and one wineserver kept running for the whole stage.
@@ -30,17 +30,18 @@ build=build-windows
 export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
 # No Mono or Gecko: the prefix needs neither, and their installers would ask.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$build"
+# The server first, kept for the whole stage; then the prefix, if new. Wine's
+# own services start with the first program and outlive it: started here,
+# with their output nowhere, they hold on to no test's output pipe.
+mkdir -p "$WINEPREFIX"
+wineserver -p
+trap 'wineserver -k || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i
+  wineboot -i >/dev/null 2>&1 || { echo "windows.sh: wineboot could not make $WINEPREFIX" >&2; exit 1; }
   # No display here: the null graphics driver spares every start of cmd.exe
   # (twice per session, for cls and date) a search for one.
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
 fi
-wineserver -p
-trap 'wineserver -k || true' EXIT
-# Wine's own services start with the first program and outlive it; started
-# here, they do not hold on to the output pipe of a test or its discovery.
 wineboot >/dev/null 2>&1
 
 cmake --preset windows >/dev/null

@@ -1,8 +1,8 @@
 // The platform seam on Windows. Standard input and output are read and
 // written through their handles, byte for byte: no newline is translated
 // either way, so that a pipe or a file gets the bytes Linux writes. Only a
-// console, where a person types, is read as text: its lines end in CR LF,
-// and Ctrl-Z typed at the start of a line ends the input.
+// console, where a person types, is read as text (console_text.hpp): its
+// lines end in CR LF, and Ctrl-Z then Enter ends the input.
 #include <windows.h>
 
 #include <cerrno>
