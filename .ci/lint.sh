@@ -22,8 +22,10 @@ build=build-lint
 cmake -S . -B "$build" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCOSMIC_BUILD_TESTS=OFF >/dev/null
 
 # Whatever program sources exist now, unit tests aside. A unit not yet in
-# the build gets the flags of its neighbours (clang-tidy infers them).
-mapfile -d '' sources < <(find src -name '*.cpp' ! -name '*_test.cpp' -print0 | sort -z)
+# the build gets the flags of its neighbours (clang-tidy infers them). The
+# Windows platform file needs Windows' headers: the mingw-w64 build, whose
+# warnings are errors, checks it.
+mapfile -d '' sources < <(find src -name '*.cpp' ! -name '*_test.cpp' ! -name platform_windows.cpp -print0 | sort -z)
 echo "clang-tidy: ${#sources[@]} files"
 # Two at a time; a file's diagnostics are shown only when it fails, so the
 # log is not buried under clang's counts of suppressed system warnings.

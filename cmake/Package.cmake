@@ -4,11 +4,16 @@
 #                                              copyright and changelog, and
 #                                              share/cosmic-distances/uninstall.sh
 #   cpack --config <build>/CPackConfig.cmake    cosmic-distances_<version>_<arch>.deb
+#                                              (on Windows, a zip: WindowsZip.cmake)
 #
 # The version is the project's; the manual page's footer and the changelog's
 # newest entry are made to agree with it. Compressed files are written by
 # gzip -9n, without name or time stamp, so the package is the same bytes
 # whenever it is built from the same sources with the same SOURCE_DATE_EPOCH.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsZip.cmake)
+  return()
+endif()
 include(${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake)
 
 set(COSMIC_MAINTAINER "cosmic-distances maintainers <maintainers@cosmic-distances.example>"

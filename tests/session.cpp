@@ -239,15 +239,36 @@ SessionResult run(const std::string& input, const SessionOptions& options) {
   return result;
 }
 
+// The system's own `clear` and `date` print what they like (cmd.exe's `cls`
+// and `date /t` under Wine, for one): with COSMIC_SYSTEM_COMMANDS set, what
+// came before the banner becomes the stand-in's marker, and the line after
+// it the stand-in's date, so that all else is compared byte for byte.
+void mark_system_start_up(std::string& out) {
+  const char* chosen = std::getenv("COSMIC_SYSTEM_COMMANDS");
+  if (chosen == nullptr || *chosen == '\0') return;
+  const std::size_t banner_at = START.find('*');
+  const std::string banner = START.substr(banner_at, START.find("<date>") - banner_at);
+  const std::size_t at = out.find(banner);
+  if (at == std::string::npos) return;
+  const std::size_t date_end = out.find('\n', at + banner.size());
+  if (date_end == std::string::npos) return;
+  out = START + out.substr(date_end + 1);
+}
+
 }  // namespace
 
 SessionResult run_session(const std::string& input, const SessionOptions& options) {
-  if (!options.output_to_file) return run(input, options);
-  const OutputFile file;
-  SessionOptions to_file = options;
-  to_file.stdout_path = file.path();
-  SessionResult result = run(input, to_file);
-  result.out = file.contents();
+  SessionResult result;
+  if (!options.output_to_file) {
+    result = run(input, options);
+  } else {
+    const OutputFile file;
+    SessionOptions to_file = options;
+    to_file.stdout_path = file.path();
+    result = run(input, to_file);
+    result.out = file.contents();
+  }
+  mark_system_start_up(result.out);
   return result;
 }
 

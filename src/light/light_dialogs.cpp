@@ -1,5 +1,8 @@
 #include "light/light_dialogs.hpp"
 
+#include <cmath>
+#include <cstdio>
+
 #include "console/console.hpp"
 #include "console/output.hpp"
 #include "light/light.hpp"
@@ -10,23 +13,30 @@ namespace {
 // units give kilometres with two decimals, the longer ones in "%g" form.
 struct LightTimeDialog {
   const char* prompt;
-  const char* result_format;
+  const char* unit;
+  const char* km_format;
 };
 
 constexpr LightTimeDialog LIGHT_TIME_DIALOGS[LIGHT_TIME_UNIT_COUNT] = {
-    {"\nHow many lightseconds would you like to convert to km?:\\> ",
-     "%.1lf lightseconds are %.2lf km.\n"},
-    {"\nHow many lightminutes would you like to convert to km?:\\> ",
-     "%.1lf lightminutes are %.2lf km.\n"},
-    {"\nHow many lighthours would you like to convert to km?:\\> ",
-     "%.1lf lighthours are %g km.\n"},
-    {"\nHow many lightdays would you like to convert to km?:\\> ", "%.1lf lightdays are %g km.\n"},
-    {"\nHow many lightweeks would you like to convert to km?:\\> ",
-     "%.1lf lightweeks are %g km.\n"},
-    {"\nHow many lightmonths would you like to convert to km?:\\> ",
-     "%.1lf lightmonths are %g km.\n"},
-    {"\nHow many lightyears would you like to convert to km?:\\> ",
-     "%.1lf lightyears are %g km.\n"}};
+    {"\nHow many lightseconds would you like to convert to km?:\\> ", "lightseconds", "%.2lf"},
+    {"\nHow many lightminutes would you like to convert to km?:\\> ", "lightminutes", "%.2lf"},
+    {"\nHow many lighthours would you like to convert to km?:\\> ", "lighthours", "%g"},
+    {"\nHow many lightdays would you like to convert to km?:\\> ", "lightdays", "%g"},
+    {"\nHow many lightweeks would you like to convert to km?:\\> ", "lightweeks", "%g"},
+    {"\nHow many lightmonths would you like to convert to km?:\\> ", "lightmonths", "%g"},
+    {"\nHow many lightyears would you like to convert to km?:\\> ", "lightyears", "%g"}};
+
+// Room for any double in "%.2lf" form: 309 digits before the point.
+using NumberText = char[320];
+
+// `x` as `format` (one conversion of a double) prints it, but a NaN as
+// "nan" or "-nan" after its sign bit: C libraries differ in whether they
+// print that sign.
+const char* number_text(NumberText& text, const char* format, double x) {
+  if (std::isnan(x)) return std::signbit(x) ? "-nan" : "nan";
+  std::snprintf(text, sizeof text, format, x);
+  return text;
+}
 
 void write_breakdown(const LightBreakdown& b) {
   write_format("\nThe given distance equals\n%u lightyears\n", b.years);
@@ -53,7 +63,10 @@ int lichtkm() {
   const LightTimeDialog& dialog = LIGHT_TIME_DIALOGS[unit - 1];
   const double amount = ask_real(dialog.prompt);
   const double km = to_kilometres(amount, LIGHT_TIME_CHAINS[unit - 1]).to_double();
-  write_format(dialog.result_format, amount, km);
+  NumberText amount_text;
+  NumberText km_text;
+  write_format("%s %s are %s km.\n", number_text(amount_text, "%.1lf", amount), dialog.unit,
+               number_text(km_text, dialog.km_format, km));
   return 0;
 }
 
