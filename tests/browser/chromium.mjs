@@ -21,10 +21,12 @@ sys.stdin.read()
 `;
 
 // Serves `dir` on a free port of 127.0.0.1; resolves to {origin, close,
-// downloads}, where downloads() lists the paths answered in full (200), in
+// downloads}, where close() resolves once the server has ended (nothing
+// answers at origin any more) and downloads() lists the paths answered in full (200), in
 // the order asked, by the page and its service worker alike.
 export async function serve(dir) {
   const server = spawn('python3', ['-u', '-c', SERVER, dir], {stdio: ['pipe', 'pipe', 'pipe']});
+  const ended = new Promise((resolve) => server.on('exit', resolve));
   const downloads = [];
   let log = '';
   server.stderr.setEncoding('utf8').on('data', (data) => {
@@ -44,7 +46,11 @@ export async function serve(dir) {
     });
     server.on('exit', () => reject(new Error('the static server did not start')));
   });
-  return {origin: `http://127.0.0.1:${port}`, close: () => server.kill(), downloads: () => [...downloads]};
+  const close = () => {
+    server.kill();
+    return ended;
+  };
+  return {origin: `http://127.0.0.1:${port}`, close, downloads: () => [...downloads]};
 }
 
 // A browser with a fresh, empty profile; resolves to {browser, close}, and

@@ -115,10 +115,9 @@ for (const name of enginesToRun()) {
       await engine.open(`${server.origin}/`, DESKTOP);
       await engine.waitFor(() => navigator.serviceWorker.controller !== null);
       await waitForPrompts(1);
-      const {origin} = server;
-      server.close();
+      const stopping = server;
       server = null;
-      await stopped(origin);
+      await stopping.close();
       await engine.reload();
       await waitForPrompts(1);
       await typeSession();
@@ -140,18 +139,6 @@ for (const name of enginesToRun()) {
       assert.deepEqual(engine.problems.filter((p) => !/^request failed: .*\/(service_worker\.js)?$/.test(p)), []);
     });
   });
-}
-
-// Resolves once nothing answers at `origin` any more.
-async function stopped(origin) {
-  for (;;) {
-    try {
-      await fetch(origin);
-    } catch {
-      return;
-    }
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
 }
 
 // Run in the page: the screen's lines that are not drawn as one row, but

@@ -156,8 +156,7 @@ describe('the page in chromium', () => {
       const downloads = server.downloads();
       assert.deepEqual(downloads.filter((path, k) => downloads.indexOf(path) !== k), [], 'each file downloaded once');
       assert.deepEqual(page.problems, [], 'online, no warning or error');
-      server.close();
-      await stopped(server.origin);
+      await server.close();
 
       const fromNetwork = [];
       page.on('response', (response) => {
@@ -200,18 +199,6 @@ describe('the page in chromium', () => {
     }).finally(() => rmSync(copy, {recursive: true, force: true}));
   });
 });
-
-// Resolves once nothing answers at `origin` any more.
-async function stopped(origin) {
-  for (;;) {
-    try {
-      await fetch(origin);
-    } catch {
-      return;
-    }
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
 
 // The README's session typed into whatever has the focus once the first
 // prompt shows, each entry with its Enter (the page keeps lines typed ahead
