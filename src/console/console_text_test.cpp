@@ -6,31 +6,24 @@
 
 namespace {
 
-struct Read {
-  std::string text;
-  bool ended;
-};
-
-Read read(std::string typed) {
-  bool ended = false;
-  const std::size_t count = console_text(typed.data(), typed.size(), &ended);
-  return {typed.substr(0, count), ended};
-}
-
-TEST(ConsoleText, LinesEndInNewlineAlone) {
-  EXPECT_EQ(read("4.3\r\n").text, "4.3\n");
-  EXPECT_FALSE(read("4.3\r\n").ended);
-  // Only the line's end loses its CR; a lone CR or LF is kept as typed.
-  EXPECT_EQ(read("1\r2\r\n").text, "1\r2\n");
-  EXPECT_EQ(read("7\n").text, "7\n");
-  EXPECT_EQ(read("\r").text, "\r");
-}
-
-TEST(ConsoleText, CtrlZEndsTheInputAfterWhatWasTypedBeforeIt) {
-  EXPECT_EQ(read("\x1a\r\n").text, "");
-  EXPECT_TRUE(read("\x1a\r\n").ended);
-  EXPECT_EQ(read("12\x1a\r\n").text, "12");
-  EXPECT_TRUE(read("12\x1a\r\n").ended);
+// What one read of typed text becomes: only the line's end loses its CR (a
+// lone CR or LF is kept as typed), and Ctrl-Z ends the input after what was
+// typed before it.
+TEST(ConsoleText, LineEndsAndCtrlZ) {
+  const struct {
+    std::string typed;
+    std::string text;
+    bool ended;
+  } cases[] = {
+      {"4.3\r\n", "4.3\n", false}, {"1\r2\r\n", "1\r2\n", false}, {"7\n", "7\n", false},
+      {"\r", "\r", false},         {"\x1a\r\n", "", true},        {"12\x1a\r\n", "12", true},
+  };
+  for (auto c : cases) {
+    bool ended = false;
+    const std::size_t count = console_text(c.typed.data(), c.typed.size(), &ended);
+    EXPECT_EQ(c.typed.substr(0, count), c.text) << c.typed;
+    EXPECT_EQ(ended, c.ended) << c.typed;
+  }
 }
 
 }  // namespace
