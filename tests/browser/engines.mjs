@@ -107,6 +107,19 @@ class Puppeteer {
     await this.#page.screenshot({path});
   }
 
+  // Chromium's accessibility tree as a screen reader is given it: its
+  // nodes that are not ignored, each {role, name, description, live,
+  // disabled, focused, text} (text: the static text within it).
+  async accessibilityTree() {
+    const cdp = await this.#page.createCDPSession();
+    try {
+      const {nodes} = await cdp.send('Accessibility.getFullAXTree');
+      return axNodes(nodes);
+    } finally {
+      await cdp.detach();
+    }
+  }
+
   async reload() {
     await this.collectProblems();
     await this.#page.reload();
@@ -322,6 +335,18 @@ export async function consoleOnLoad(url, ms = 6000) {
   await new Promise((resolve) => setTimeout(resolve, ms));
   process.kill(-browser.pid);
   return out.split('\n').filter((line) => / CONSOLE .*(ERROR|WARN)/.test(` ${line}`));
+}
+
+function axNodes(nodes) {
+  const byId = new Map(nodes.map((node) => [node.nodeId, node]));
+  const text = (node) => (node.role?.value === 'StaticText' ? node.name?.value ?? '' :
+    (node.childIds ?? []).map((id) => text(byId.get(id) ?? {})).join(''));
+  const property = (node, name) => node.properties?.find((p) => p.name === name)?.value.value;
+  return nodes.filter((node) => !node.ignored).map((node) => ({
+    role: node.role?.value, name: node.name?.value ?? '', description: node.description?.value ?? '',
+    live: property(node, 'live'), disabled: property(node, 'disabled') ?? false,
+    focused: property(node, 'focused') ?? false, text: text(node),
+  }));
 }
 
 const WEBDRIVER_KEYS = {Enter: '\uE007', Control: '\uE009', Space: ' '};
