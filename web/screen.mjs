@@ -1,9 +1,13 @@
 // The program's screen: its output as text in a <pre>, drawn once per
 // animation frame. The program writes only text, newlines, tabs (8-column
-// stops, from CSS), the bell (not shown) and the sequence that `clear`
-// writes, which empties the screen and its scrollback; the line discipline's
-// echo adds the Enter's "\r\n". Like a terminal it keeps the last
-// SCROLLBACK lines, so a huge output keeps the page small.
+// stops, from CSS), the bell and the sequence that `clear` writes, which
+// empties the screen and its scrollback; the line discipline's echo adds the
+// Enter's "\r\n". Like a terminal it keeps the last SCROLLBACK lines, so a
+// huge output keeps the page small.
+//
+// The bell is not a character on the screen: the line that rang is marked
+// instead, silently and without flashing, and is an alert of its own within
+// the log, so that a screen reader says it at once, and once.
 //
 // Each frame's text is appended to what is there, never rewritten, so a
 // screen reader (the <pre> is a polite live log) hears what is new, never
@@ -34,6 +38,7 @@ export class Screen {
   #blocks = [];  // {element, newlines}: the screen's blocks, oldest first
   #open = null;  // the block of the unfinished last line
   #kept = 0;  // the newlines in #blocks
+  #lastLine = '';  // the text after the last newline written, drawn or not
 
   constructor(element) {
     this.#element = element;
@@ -50,7 +55,9 @@ export class Screen {
       this.reset();
       text = text.slice(cleared + CLEAR.length);
     }
-    if (/[\x07\r]/.test(text)) text = text.replaceAll('\r\n', '\n').replace(/[\x07\r]/g, '');
+    if (text.includes('\r')) text = text.replaceAll('\r', '');
+    const lineEnd = text.lastIndexOf('\n');
+    this.#lastLine = lineEnd < 0 ? this.#lastLine + text : text.slice(lineEnd + 1);
     this.#undrawn += text;
     this.#schedule();
   }
@@ -63,6 +70,13 @@ export class Screen {
     this.#blocks = [];
     this.#open = null;
     this.#kept = 0;
+    this.#lastLine = '';
+  }
+
+  // The line the output ends with, drawn or not (the bell left out): the
+  // prompt, when the program waits for an entry.
+  lastLine() {
+    return this.#lastLine.replaceAll('\x07', '');
   }
 
   // Resolves once the text not yet drawn is within the bound: at once, or
@@ -89,6 +103,26 @@ export class Screen {
     for (const resolve of this.#drawn.splice(0)) resolve();
     if (text === '') return;
     const atEnd = element.scrollTop + element.clientHeight >= element.scrollHeight - 4;
+    let rest = text;
+    for (let bell = rest.indexOf('\x07'); bell >= 0; bell = rest.indexOf('\x07')) {
+      const lineStart = rest.lastIndexOf('\n', bell) + 1;
+      this.#drawText(rest.slice(0, lineStart));
+      this.#continueLine(rest.slice(lineStart, bell));
+      this.#open.element.className = 'rang';
+      this.#open.element.setAttribute('role', 'alert');
+      rest = rest.slice(bell + 1);
+    }
+    this.#drawText(rest);
+    while (this.#blocks.length > 1 && this.#kept - this.#blocks[0].newlines >= SCROLLBACK) {
+      const oldest = this.#blocks.shift();
+      this.#kept -= oldest.newlines;
+      oldest.element.remove();
+    }
+    if (atEnd) element.scrollTop = element.scrollHeight;
+  }
+
+  #drawText(text) {
+    if (text === '') return;
     const first = text.indexOf('\n');
     const last = text.lastIndexOf('\n');
     if (first < 0) {
@@ -98,19 +132,13 @@ export class Screen {
       if (last > first) this.#addBlock(text.slice(first + 1, last + 1));
       if (last + 1 < text.length) this.#continueLine(text.slice(last + 1));
     }
-    while (this.#blocks.length > 1 && this.#kept - this.#blocks[0].newlines >= SCROLLBACK) {
-      const oldest = this.#blocks.shift();
-      this.#kept -= oldest.newlines;
-      oldest.element.remove();
-    }
-    if (atEnd) element.scrollTop = element.scrollHeight;
   }
 
   // Text for the unfinished last line, in a block of its own that is done
   // once the text ends the line.
   #continueLine(text) {
     if (!this.#open) this.#open = this.#blockOf('');
-    this.#open.element.append(text);
+    if (text) this.#open.element.append(text);
     if (text.endsWith('\n')) {
       this.#open.newlines = 1;
       this.#kept += 1;

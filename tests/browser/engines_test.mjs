@@ -25,6 +25,8 @@ const session = transcript.readmeSession(join(root, 'README.md'));
 const entries = session.input.split('\n').slice(0, -1);
 const ANSWER = '4.3 lightyears are 4.06803e+13 km.';
 const AXE = join(root, 'node_modules', 'axe-core', 'axe.min.js');
+const WCAG = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa'];
+const HINT = 'How far the stars and planets are. Type a menu number in the field below and press Enter.';
 
 for (const name of enginesToRun()) {
   // A bound on each check, so that a browser that stops answering fails it.
@@ -36,15 +38,21 @@ for (const name of enginesToRun()) {
     const waitForStatus = (text) =>
       engine.waitFor((t) => document.getElementById('status').textContent.includes(t), text);
     // What a screen reader is given, in Chromium, whose accessibility tree
-    // a test can read: axe-core finds no violation, then `check` looks at
-    // the tree's nodes (engines.mjs). Elsewhere, nothing.
-    const accessibility = async (check = () => {}) => {
+    // a test can read: axe-core's WCAG 2.0-2.2 A and AA rules find no
+    // violation (unless `axe` is false), then `check` looks at the tree's
+    // nodes (engines.mjs). Elsewhere, nothing.
+    const accessibility = async (check = () => {}, axe = true) => {
       if (name !== 'chromium') return;
-      await engine.evaluate(readFileSync(AXE, 'utf8'));
-      const result = await engine.evaluate(() => globalThis.axe.run());
-      assert.deepEqual(result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`), []);
+      if (axe) {
+        await engine.evaluate(readFileSync(AXE, 'utf8'));
+        const result = await engine.evaluate((tags) => globalThis.axe.run({runOnly: {type: 'tag', values: tags}}), WCAG);
+        assert.deepEqual(result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`), []);
+      }
       check(await engine.accessibilityTree());
     };
+    const describesField = (prompt) => accessibility((tree) => {
+      assert.equal(tree.find((node) => node.role === 'textbox').description, `${prompt} ${HINT}`);
+    }, false);
     const typeSession = async (typed = entries, before = 1) => {
       for (const [k, entry] of typed.entries()) {
         await engine.type(entry);
@@ -71,7 +79,11 @@ for (const name of enginesToRun()) {
     test("the README's session, typed key by key, shows the README's text with the echo", async (t) => {
       t.diagnostic(await engine.version());
       await accessibility();
-      await typeSession();
+      // The field is described by the prompt the program waits at.
+      await describesField('Please select an item from the menu');
+      await typeSession(entries.slice(0, -1));
+      await describesField('How many lightyears would you like to convert to km?');
+      await typeSession(entries.slice(-1), entries.length);
       transcript.assertStartedScreen(await screen(), transcript.withEchoedEntries(session.output, entries));
       // What a screen reader is given: the screen as a labelled log, its text
       // the program's output, and the field by its name.
@@ -88,15 +100,30 @@ for (const name of enginesToRun()) {
       });
     });
 
-    test('Ctrl-D on an empty line ends the input with status 0; Start again starts anew', async () => {
+    // (The icon is left out: the browser asks for it as it likes.)
+    test('on a first visit the page asks for each script once, and for the program', async () => {
+      const asked = (await engine.evaluate(() => performance.getEntriesByType('resource').map((r) => new URL(r.name).pathname)))
+        .filter((path) => /\.(m?js|wasm)$/.test(path));
+      assert.ok(asked.includes('/cosmic-distances.wasm'));
+      assert.deepEqual(asked.filter((path, k) => asked.indexOf(path) !== k), [], 'each asked for once');
+    });
+
+    test('Ctrl-D on an empty line ends the input with status 0, plainly; Start again starts anew', async () => {
+      // Ctrl-D where End input announces it, not only in the field.
+      await engine.evaluate(() => document.getElementById('end-input').focus());
       await engine.withControl('KeyD');
       await waitForStatus('exit status 0');
       assert.equal(await engine.evaluate(() => document.activeElement.id), 'again');
-      await accessibility();
+      assert.deepEqual(await engine.evaluate(endState), {disabled: [true, true], atEnd: true});
+      await accessibility((tree) => {
+        assert.equal(tree.find((node) => node.name === 'Start again').description, 'The program has ended with exit status 0.');
+        assert.equal(tree.find((node) => node.role === 'textbox').disabled, true);
+      });
       await engine.press('Enter');
       await waitForPrompts(1);
       transcript.assertStartedScreen(await screen(), transcript.startMenu());
       assert.equal(await engine.evaluate(() => document.getElementById('again').hidden), true);
+      assert.deepEqual(await engine.evaluate(endState), {disabled: [false, false], atEnd: true});
     });
 
     test('a pasted session through every dialog is entered line by line', async () => {
@@ -116,6 +143,15 @@ for (const name of enginesToRun()) {
       await engine.paste(input);
       await waitForPrompts(transcript.LONG_SESSION.length + 1);
       transcript.assertStartedScreen(await screen(), transcript.withEchoedEntries(output, transcript.LONG_SESSION));
+      // Each line that rang the bell is marked, and heard at once: an alert.
+      const complaints = Array(output.split('\nincorrect entry!\x07\n').length - 1);
+      const rang = await engine.evaluate(() =>
+        [...document.querySelectorAll('#screen .rang')].map((line) => `${line.getAttribute('role')}: ${line.textContent}`));
+      assert.deepEqual(rang, complaints.fill('alert: incorrect entry!\n'));
+      await accessibility((tree) => {
+        const heard = tree.filter((node) => node.role === 'StaticText' && node.name.includes('incorrect entry!'));
+        assert.deepEqual(heard.map((node) => node.live), complaints.fill('assertive'));
+      }, false);
     });
 
     test('choice 0 ends the program with status 255', async () => {
@@ -172,7 +208,7 @@ for (const name of enginesToRun()) {
         // Its automation writes no console; a page opened apart does.
         const again = await serve(site);
         try {
-          engine.problems.push(...(await consoleOnLoad(`${again.origin}/`)));
+          engine.problems.push(...(await consoleOnLoad(again)));
         } finally {
           again.close();
         }
@@ -181,6 +217,16 @@ for (const name of enginesToRun()) {
       assert.deepEqual(engine.problems.filter((p) => !/^request failed: .*\/(service_worker\.js)?$/.test(p)), []);
     });
   });
+}
+
+// Run in the page: whether the field and End input are disabled, and
+// whether the screen shows its end.
+function endState() {
+  const view = document.getElementById('screen');
+  return {
+    disabled: ['entry', 'end-input'].map((id) => document.getElementById(id).disabled),
+    atEnd: view.scrollTop + view.clientHeight >= view.scrollHeight - 1,
+  };
 }
 
 // Run in the page: the screen's lines that are not drawn as one row, but
