@@ -21,23 +21,20 @@ sys.stdin.read()
 `;
 
 // Serves `dir` on a free port of 127.0.0.1; resolves to {origin, close,
-// downloads, requests}, where close() resolves once the server has ended
-// (nothing answers at origin any more), downloads() lists the paths answered
-// in full (200), in the order asked, by the page and its service worker
-// alike, and requests() every path asked for, however answered.
+// downloads}, where close() resolves once the server has ended (nothing
+// answers at origin any more) and downloads() lists the paths answered in full (200), in
+// the order asked, by the page and its service worker alike.
 export async function serve(dir) {
   const server = spawn('python3', ['-u', '-c', SERVER, dir], {stdio: ['pipe', 'pipe', 'pipe']});
   const ended = new Promise((resolve) => server.on('exit', resolve));
   const downloads = [];
-  const requests = [];
   let log = '';
   server.stderr.setEncoding('utf8').on('data', (data) => {
     const lines = (log + data).split('\n');
     log = lines.pop();
     for (const line of lines) {
-      const found = /"GET (\S+) HTTP\/[\d.]+" (\d+) /.exec(line);
-      if (found) requests.push(found[1]);
-      if (found?.[2] === '200') downloads.push(found[1]);
+      const found = /"GET (\S+) HTTP\/[\d.]+" 200 /.exec(line);
+      if (found) downloads.push(found[1]);
     }
   });
   const port = await new Promise((resolve, reject) => {
@@ -53,7 +50,7 @@ export async function serve(dir) {
     server.kill();
     return ended;
   };
-  return {origin: `http://127.0.0.1:${port}`, close, downloads: () => [...downloads], requests: () => [...requests]};
+  return {origin: `http://127.0.0.1:${port}`, close, downloads: () => [...downloads]};
 }
 
 // A browser with a fresh, empty profile; resolves to {browser, close}, and

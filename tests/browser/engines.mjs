@@ -339,7 +339,7 @@ export async function consoleOnLoad(server, ms = 10000) {
     });
   }
   try {
-    for (const end = Date.now() + TIMEOUT; !server.requests().includes('/service_worker.js');) {
+    for (const end = Date.now() + TIMEOUT; !server.downloads().includes('/service_worker.js');) {
       if (Date.now() > end) throw new Error('MiniBrowser did not load the page');
       await new Promise((resolve) => setTimeout(resolve, 100));
     }
