@@ -108,16 +108,9 @@ async function firstPrompt(context, {origin, sent}, phone) {
       downloadThroughput: phone.down, uploadThroughput: phone.up});
   }
   // The page notes the first frame that shows a prompt itself: a poll
-  // from here would be late by the time the driver's own script takes. (The
-  // page's terminal emulator of old is read too, to compare.)
+  // from here would be late by the time the driver's own script takes.
   await page.evaluateOnNewDocument(() => {
-    const screen = () => {
-      const buffer = globalThis.cosmicTerminal?.buffer.active;
-      if (!buffer) return globalThis.cosmicScreen?.() ?? '';
-      let text = '';
-      for (let i = 0; i < buffer.length; i++) text += buffer.getLine(i).translateToString(true);
-      return text;
-    };
+    const screen = () => document.getElementById('screen')?.textContent ?? '';
     const poll = () => {
       if (screen().trimEnd().endsWith(':\\>')) globalThis.promptAt = performance.now();
       else requestAnimationFrame(poll);

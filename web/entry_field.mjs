@@ -36,9 +36,8 @@ export class Entry {
       this.#handOver(ENTER);
       return true;
     }
-    const ctrlD = Boolean(event.ctrlKey) && !event.altKey && !event.metaKey && (event.key === 'd' || event.key === 'D');
-    if (ctrlD) this.end();
-    return ctrlD;
+    if (isCtrlD(event)) this.end();
+    return isCtrlD(event);
   }
 
   // The field's text has changed (typed, composed, erased).
@@ -79,6 +78,10 @@ export class Entry {
   }
 }
 
+function isCtrlD(event) {
+  return Boolean(event.ctrlKey) && !event.altKey && !event.metaKey && (event.key === 'd' || event.key === 'D');
+}
+
 // Where the text's last line break ends.
 function lastLineEnd(text) {
   let end = 0;
@@ -90,7 +93,8 @@ function lastLineEnd(text) {
 // clicking or tapping the output puts the focus in the field, so that a
 // phone's keyboard opens, unless text is selected there to be copied
 // (`selected()`: the page's selection, unless the view keeps its own).
-// Returns the Entry.
+// Ctrl-D, which the button announces, does what the button does wherever
+// the focus is, as long as the button can be used. Returns the Entry.
 export function openEntryField({field, endButton, output, send, selected = () => pageSelection(output)}) {
   const entry = new Entry(field, send);
   field.addEventListener('keydown', (event) => {
@@ -103,6 +107,11 @@ export function openEntryField({field, endButton, output, send, selected = () =>
   endButton.addEventListener('click', () => {
     entry.end();
     field.focus();
+  });
+  field.ownerDocument.addEventListener('keydown', (event) => {
+    if (event.defaultPrevented || endButton.disabled || !isCtrlD(event)) return;
+    event.preventDefault();
+    endButton.click();
   });
   output.addEventListener('click', () => {
     if (!selected()) field.focus();

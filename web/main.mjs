@@ -1,6 +1,8 @@
 // The page: the screen, the entry field, the line discipline and the
-// program wired together; when the program ends, or the page can no longer
-// serve it, the status line says so and offers to start again.
+// program wired together. The field is described by the prompt the program
+// waits at. When the program ends, or the page can no longer serve it, the
+// field no longer takes entries, and the status line says so and describes
+// the button that starts it again.
 import {keepInView, openEntryField} from './entry_field.mjs';
 import {LineDiscipline} from './line_discipline.mjs';
 import {runProgram} from './program.mjs';
@@ -11,15 +13,14 @@ const screen = new Screen(output);
 const field = document.getElementById('entry');
 const status = document.getElementById('status');
 const again = document.getElementById('again');
-// Scripts that drive the page (its browser test) read the screen through these.
-globalThis.cosmicScreen = () => screen.shown();
-globalThis.cosmicScreenCounts = () => screen.counts();
+const endButton = document.getElementById('end-input');
+const waiting = document.getElementById('waiting');
 
 let lines = null;
 let running = false;
 const entry = openEntryField({
   field,
-  endButton: document.getElementById('end-input'),
+  endButton,
   output,
   send: (text) => lines.input(text),
 });
@@ -36,6 +37,8 @@ start();
 function start() {
   status.textContent = '';
   again.hidden = true;
+  field.disabled = false;
+  endButton.disabled = false;
   screen.reset();
   const run = new LineDiscipline((text) => screen.write(text));
   lines = run;
@@ -46,12 +49,22 @@ function start() {
   runProgram({
     write: current((data) => screen.write(data)),
     // The program waits while the screen is behind with its output.
-    read: (capacity) => screen.drawn().then(() => run.read(capacity)),
+    read: (capacity) => screen.drawn().then(() => {
+      if (lines === run) describeWaiting();
+      return run.read(capacity);
+    }),
     onEnd: current(end),
     onFail: current(failed),
   }).catch(current((error) => {
     stop(`The program could not be started: ${error}`);
   }));
+}
+
+// The line the screen ends with when the program reads, its prompt, without
+// the ":\>" that a listener need not hear.
+function describeWaiting() {
+  const prompt = screen.lastLine().replace(/:?\\>\s*$/, '').trim();
+  if (waiting.textContent !== prompt) waiting.textContent = prompt;
 }
 
 function end(exitStatus) {
@@ -65,7 +78,12 @@ function failed(error) {
 function stop(message) {
   running = false;
   lines.close();
+  field.disabled = true;
+  endButton.disabled = true;
+  waiting.textContent = '';
   status.textContent = message;
   again.hidden = false;
   again.focus();
+  // The status line takes room from the screen: keep its end in view.
+  output.scrollTop = output.scrollHeight;
 }

@@ -1,9 +1,13 @@
 // The program's screen: its output as text in a <pre>, drawn once per
 // animation frame. The program writes only text, newlines, tabs (8-column
-// stops, from CSS), the bell (not shown) and the sequence that `clear`
-// writes, which empties the screen and its scrollback; the line discipline's
-// echo adds the Enter's "\r\n". Like a terminal it keeps the last
-// SCROLLBACK lines, so a huge output keeps the page small.
+// stops, from CSS), the bell and the sequence that `clear` writes, which
+// empties the screen and its scrollback; the line discipline's echo adds the
+// Enter's "\r\n". Like a terminal it keeps the last SCROLLBACK lines, so a
+// huge output keeps the page small.
+//
+// The bell is not a character on the screen: the line that rang is marked
+// instead, silently and without flashing, and is an alert of its own within
+// the log, so that a screen reader says it at once, and once.
 //
 // Each frame's text is appended to what is there, never rewritten, so a
 // screen reader (the <pre> is a polite live log) hears what is new, never
@@ -11,13 +15,15 @@
 // drawing lays out only what is new.
 import {CLEAR} from './commands.mjs';
 
-export const SCROLLBACK = 5000;
+const SCROLLBACK = 5000;
 // Undrawn text beyond which the program should wait for the next frame.
-export const UNDRAWN_BOUND = 256 * 1024;
+const UNDRAWN_BOUND = 256 * 1024;
 const BLOCK_LINES = 100;
-// The widest line to fit: the widest prompt the program writes (58
-// columns) with an entry of up to 4 characters echoed after it; the program's
-// other lines are 54 columns at most. A longer entry wraps at its start.
+// The width to fit: the widest prompt the program writes (58 columns) with
+// an entry of up to 4 characters echoed after it, which is wider than its
+// menus and tables. Its wider prose (up to 84 columns: a star's distance in
+// kilometres, the light-time question) wraps at spaces, as a longer entry
+// does at its start.
 const COLUMNS = 62;
 const LARGEST_FONT = 15;
 const SMALLEST_FONT = 6;
@@ -32,8 +38,7 @@ export class Screen {
   #blocks = [];  // {element, newlines}: the screen's blocks, oldest first
   #open = null;  // the block of the unfinished last line
   #kept = 0;  // the newlines in #blocks
-  #characters = 0;  // shown since the last clear, scrolled out or not
-  #newlines = 0;
+  #lastLine = '';  // the text after the last newline written, drawn or not
 
   constructor(element) {
     this.#element = element;
@@ -50,7 +55,9 @@ export class Screen {
       this.reset();
       text = text.slice(cleared + CLEAR.length);
     }
-    if (/[\x07\r]/.test(text)) text = text.replaceAll('\r\n', '\n').replace(/[\x07\r]/g, '');
+    if (text.includes('\r')) text = text.replaceAll('\r', '');
+    const lineEnd = text.lastIndexOf('\n');
+    this.#lastLine = lineEnd < 0 ? this.#lastLine + text : text.slice(lineEnd + 1);
     this.#undrawn += text;
     this.#schedule();
   }
@@ -63,8 +70,13 @@ export class Screen {
     this.#blocks = [];
     this.#open = null;
     this.#kept = 0;
-    this.#characters = 0;
-    this.#newlines = 0;
+    this.#lastLine = '';
+  }
+
+  // The line the output ends with, drawn or not (the bell left out): the
+  // prompt, when the program waits for an entry.
+  lastLine() {
+    return this.#lastLine.replaceAll('\x07', '');
   }
 
   // Resolves once the text not yet drawn is within the bound: at once, or
@@ -72,31 +84,6 @@ export class Screen {
   drawn() {
     if (this.#undrawn.length <= UNDRAWN_BOUND) return Promise.resolve();
     return new Promise((resolve) => this.#drawn.push(resolve));
-  }
-
-  // The text on the screen, scrollback included.
-  text() {
-    return this.#element.textContent + this.#undrawn;
-  }
-
-  // The text as a person sees it (tabs expanded, the ends of lines and of
-  // the screen without blanks), for scripts that read the screen.
-  shown() {
-    return this.text()
-      .split('\n')
-      .map((line) => {
-        let shown = '';
-        for (const c of line) shown += c === '\t' ? ' '.repeat(8 - (shown.length % 8)) : c;
-        return shown.trimEnd();
-      })
-      .join('\n')
-      .replace(/\n+$/, '');
-  }
-
-  // Characters and lines shown since the last clear, scrolled out or not.
-  counts() {
-    const undrawn = this.#undrawn;
-    return {characters: this.#characters + undrawn.length, newlines: this.#newlines + newlinesIn(undrawn)};
   }
 
   #schedule() {
@@ -115,18 +102,17 @@ export class Screen {
     this.#undrawn = '';
     for (const resolve of this.#drawn.splice(0)) resolve();
     if (text === '') return;
-    this.#characters += text.length;
-    this.#newlines += newlinesIn(text);
     const atEnd = element.scrollTop + element.clientHeight >= element.scrollHeight - 4;
-    const first = text.indexOf('\n');
-    const last = text.lastIndexOf('\n');
-    if (first < 0) {
-      this.#continueLine(text);
-    } else {
-      this.#continueLine(text.slice(0, first + 1));
-      if (last > first) this.#addBlock(lastLines(text.slice(first + 1, last + 1), SCROLLBACK));
-      if (last + 1 < text.length) this.#continueLine(text.slice(last + 1));
+    let rest = text;
+    for (let bell = rest.indexOf('\x07'); bell >= 0; bell = rest.indexOf('\x07')) {
+      const lineStart = rest.lastIndexOf('\n', bell) + 1;
+      this.#drawText(rest.slice(0, lineStart));
+      this.#continueLine(rest.slice(lineStart, bell));
+      this.#open.element.className = 'rang';
+      this.#open.element.setAttribute('role', 'alert');
+      rest = rest.slice(bell + 1);
     }
+    this.#drawText(rest);
     while (this.#blocks.length > 1 && this.#kept - this.#blocks[0].newlines >= SCROLLBACK) {
       const oldest = this.#blocks.shift();
       this.#kept -= oldest.newlines;
@@ -135,11 +121,24 @@ export class Screen {
     if (atEnd) element.scrollTop = element.scrollHeight;
   }
 
+  #drawText(text) {
+    if (text === '') return;
+    const first = text.indexOf('\n');
+    const last = text.lastIndexOf('\n');
+    if (first < 0) {
+      this.#continueLine(text);
+    } else {
+      this.#continueLine(text.slice(0, first + 1));
+      if (last > first) this.#addBlock(text.slice(first + 1, last + 1));
+      if (last + 1 < text.length) this.#continueLine(text.slice(last + 1));
+    }
+  }
+
   // Text for the unfinished last line, in a block of its own that is done
   // once the text ends the line.
   #continueLine(text) {
     if (!this.#open) this.#open = this.#blockOf('');
-    this.#open.element.append(text);
+    if (text) this.#open.element.append(text);
     if (text.endsWith('\n')) {
       this.#open.newlines = 1;
       this.#kept += 1;
@@ -187,17 +186,6 @@ function newlinesIn(text) {
   let count = 0;
   for (let i = text.indexOf('\n'); i >= 0; i = text.indexOf('\n', i + 1)) count++;
   return count;
-}
-
-// The last `count` lines of `text`, which ends with a newline.
-function lastLines(text, count) {
-  let at = text.length - 1;
-  for (let i = 0; i < count; i++) {
-    if (at <= 0) return text;
-    at = text.lastIndexOf('\n', at - 1);
-    if (at < 0) return text;
-  }
-  return text.slice(at + 1);
 }
 
 // The largest font, in steps of FONT_STEP px up to LARGEST_FONT, at which

@@ -89,8 +89,11 @@ export function recordProblems(page, problems = [], {network = true} = {}) {
 
 // True once the screen's text holds `count` prompts and ends with one.
 export function promptsShown(end, count) {
-  const text = globalThis.cosmicScreen?.();
-  if (text === undefined) return false;
-  const prompt = end.trimEnd();  // the screen's text ends no line with a space
-  return text.split(prompt).length - 1 === count && text.endsWith(prompt);
+  const text = document.getElementById('screen')?.textContent ?? '';
+  return text.split(end).length - 1 === count && text.endsWith(end);
+}
+
+// Run in the page: the screen's text, scrollback included.
+export function screenText() {
+  return document.getElementById('screen').textContent;
 }

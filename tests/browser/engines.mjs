@@ -107,6 +107,20 @@ class Puppeteer {
     await this.#page.screenshot({path});
   }
 
+  // Chromium's accessibility tree as a screen reader is given it: its
+  // nodes that are not ignored, each {role, name, description, live,
+  // disabled, focused, text} (live: the politeness it is announced with;
+  // text: the static text within it).
+  async accessibilityTree() {
+    const cdp = await this.#page.createCDPSession();
+    try {
+      const {nodes} = await cdp.send('Accessibility.getFullAXTree');
+      return axNodes(nodes);
+    } finally {
+      await cdp.detach();
+    }
+  }
+
   async reload() {
     await this.collectProblems();
     await this.#page.reload();
@@ -310,18 +324,45 @@ class WebKit {
 }
 
 // The console messages of errors and warnings (including policy violations)
-// that WebKitGTK writes while loading `url` and for `ms` after, in a
-// MiniBrowser of its own under xvfb-run.
-export async function consoleOnLoad(url, ms = 6000) {
-  const browser = spawn('xvfb-run', ['-a', 'stdbuf', '-oL', MINIBROWSER, '--enable-write-console-messages-to-stdout=true', url],
-    {detached: true, stdio: ['ignore', 'pipe', 'ignore']});
+// that WebKitGTK writes while loading the page that `server` serves and for
+// `ms` after its load event, in a MiniBrowser of its own under xvfb-run. The
+// page registers its service worker on its load event, so the server's
+// request for the worker marks the load.
+export async function consoleOnLoad(server, ms = 10000) {
+  const browser = spawn('xvfb-run', ['-a', 'stdbuf', '-oL', MINIBROWSER, '--enable-write-console-messages-to-stdout=true',
+    `${server.origin}/`], {detached: true, stdio: ['ignore', 'pipe', 'pipe']});
+  // It writes the console's warnings to its standard error, the rest to its output.
   let out = '';
-  browser.stdout.setEncoding('utf8').on('data', (data) => {
-    out += data;
-  });
-  await new Promise((resolve) => setTimeout(resolve, ms));
-  process.kill(-browser.pid);
+  for (const stream of [browser.stdout, browser.stderr]) {
+    stream.setEncoding('utf8').on('data', (data) => {
+      out += data;
+    });
+  }
+  try {
+    for (const end = Date.now() + TIMEOUT; !server.downloads().includes('/service_worker.js');) {
+      if (Date.now() > end) throw new Error('MiniBrowser did not load the page');
+      await new Promise((resolve) => setTimeout(resolve, 100));
+    }
+    await new Promise((resolve) => setTimeout(resolve, ms));
+  } finally {
+    process.kill(-browser.pid);
+  }
   return out.split('\n').filter((line) => / CONSOLE .*(ERROR|WARN)/.test(` ${line}`));
+}
+
+function axNodes(nodes) {
+  const byId = new Map(nodes.map((node) => [node.nodeId, node]));
+  const text = (node) => (node.role?.value === 'StaticText' ? node.name?.value ?? '' :
+    (node.childIds ?? []).map((id) => text(byId.get(id) ?? {})).join(''));
+  const property = (node, name) => node.properties?.find((p) => p.name === name)?.value.value;
+  // The live region a node's changes are announced in: its own or its
+  // nearest ancestor's.
+  const live = (node) => node && (property(node, 'live') ?? live(byId.get(node.parentId)));
+  return nodes.filter((node) => !node.ignored).map((node) => ({
+    role: node.role?.value, name: node.name?.value ?? '', description: node.description?.value ?? '',
+    live: live(node), disabled: property(node, 'disabled') ?? false,
+    focused: property(node, 'focused') ?? false, text: text(node),
+  }));
 }
 
 const WEBDRIVER_KEYS = {Enter: '\uE007', Control: '\uE009', Space: ' '};

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The page's tests: its line discipline and commands under Node (their unit
-# tests sit beside them in web/), then the page itself in headless chromium
-# (page_test.mjs, phone_test.mjs, offline_test.mjs), and its desktop checks
-# in chromium, firefox-esr and WebKitGTK's MiniBrowser (engines_test.mjs;
-# MiniBrowser through WebKitWebDriver under xvfb-run). Installs the browsers
-# (and npm) and the Node packages from the lockfile when missing, and builds
-# the page when build-wasm/site/ is not there. Runs as root with no terminal.
+# The page's tests, every *_test.mjs in web/ and tests/browser/: its
+# modules' unit tests under Node (web/: line discipline, entry field,
+# commands, service worker registration); engines_test.mjs in chromium,
+# firefox-esr and WebKitGTK's MiniBrowser (through WebKitWebDriver under
+# xvfb-run); page_test.mjs, phone_test.mjs and offline_test.mjs in chromium
+# alone. Installs the browsers (and npm) and the Node packages from the
+# lockfile when missing, and builds the page when build-wasm/site/ is not
+# there. Runs as root with no terminal.
 #
 #   bash tests/browser/run.sh
 #   COSMIC_ENGINES=firefox,webkit bash tests/browser/run.sh    # engines_test's engines

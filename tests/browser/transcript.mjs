@@ -88,6 +88,11 @@ export const LONG_SESSION = [
   '2', '1', '3', '10', '7', '0', '0', '0x2', '0', '010', '4294967297',
 ];
 
+// From the main menu back to it through the dialogs whose prose is wider
+// than a phone's screen: a planet pair (Merkur, Earth) with the light-time
+// question and answer, then a star (Fomalhaut) in kilometres.
+export const WRAPPING_WALK = ['2', '1', '1', '3', '1', '0', '0', '1', '1', '5', '1', '0'];
+
 // A documented heading or report of each dialog, as the program writes it.
 export const DIALOGS = [
   '\n\nSUN TO SUN DISTANCES\n',
