@@ -60,10 +60,12 @@ void expect_same(const std::string& actual, const std::string& expected) {
                 << "\n  expected: " << testing::PrintToString(expected.substr(from, 120));
 }
 
-struct HostileCase : Named<HostileCase> {
+struct HostileCase {
+  const char* name;
   Input input;
   std::string expected;  // after START
   int status;
+  friend void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Hostile : public testing::TestWithParam<HostileCase> {};
@@ -142,9 +144,11 @@ SessionResult break_down(const std::string& numeral) {
 
 // A long real must give exactly what the short numeral of its correctly
 // rounded value gives.
-struct RealCase : Named<RealCase> {
+struct RealCase {
+  const char* name;
   Input numeral;
   std::string same_as;
+  friend void PrintTo(const RealCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LongReal : public testing::TestWithParam<RealCase> {};
@@ -219,11 +223,13 @@ TEST(LineEnds, LoneCarriageReturnsAndOtherWhiteSpaceSeparateEntries) {
 
 // Words that are not numbers, sent on and on: each is one complaint and is
 // consumed, so the program moves through the input and ends at its end.
-struct EndlessCase : Named<EndlessCase> {
+struct EndlessCase {
+  const char* name;
   std::string lead_in;  // input that reaches the prompt
   std::string reached;  // output up to that prompt, after START
   std::string prompt;   // written again after each complaint
   std::size_t megabytes;
+  friend void PrintTo(const EndlessCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Endless : public testing::TestWithParam<EndlessCase> {};

@@ -10,22 +10,19 @@
 
 #include "session.hpp"
 
-// A parameterised case that shows as its name, in the test's name and
-// wherever a failure prints the case. The hidden friend is found for the
-// derived case and beats the library's byte dump.
-template <class Case>
-struct Named {
-  const char* name;
-  friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
-};
+// A parameterised case shows as its name, in the test's name and wherever a
+// failure prints the case: each case type begins with `const char* name`
+// (a plain first member, so that its table's rows need no inner braces) and
+// has a PrintTo friend, which beats the library's byte dump.
 
-// Instantiates `fixture` over a table of Named cases, one test per row,
+// Instantiates `fixture` over a table of such cases, one test per row,
 // named Prefix/Fixture.Test/<name>.
 #define NAMED_CASES(prefix, fixture, table)                           \
   INSTANTIATE_TEST_SUITE_P(prefix, fixture, testing::ValuesIn(table), \
                            [](const auto& info) { return std::string(info.param.name); })
 
-struct SessionCase : Named<SessionCase> {
+struct SessionCase {
+  const char* name;
   std::string input;
   std::string expected;  // standard output after START
   int status;
@@ -33,6 +30,7 @@ struct SessionCase : Named<SessionCase> {
   // cutting the input after any word must end the session at the next
   // prompt (see end_of_input_test.cpp).
   bool one_entry_per_word = true;
+  friend void PrintTo(const SessionCase& c, std::ostream* os) { *os << c.name; }
 };
 
 // Every registered case, for tests that run all sessions in other ways.

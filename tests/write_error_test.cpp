@@ -75,11 +75,13 @@ std::string listings(int times) {
   return input + "0\n";
 }
 
-struct LimitCase : Named<LimitCase> {
+struct LimitCase {
+  const char* name;
   std::string input;
   std::size_t limit;  // the file may hold this many bytes
   int status;
   bool write_error;  // whether the program must report one
+  friend void PrintTo(const LimitCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class FileLimit : public testing::TestWithParam<LimitCase> {};
