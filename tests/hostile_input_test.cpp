@@ -196,24 +196,6 @@ TEST(LongReal, RoundingDirectionIsVisibleInTheBreakdown) {
   EXPECT_NE(break_down(EVEN_BELOW).out, break_down(NEXT_ABOVE).out);
 }
 
-std::string replace_newlines(const std::string& input, const std::string& line_end) {
-  std::string replaced;
-  for (const char c : input) replaced += c == '\n' ? line_end : std::string(1, c);
-  return replaced;
-}
-
-TEST(LineEnds, CarriageReturnLineFeedGivesTheSameSessions) {
-  // Carriage returns are white space like any other: every session must
-  // run as it does with plain line feeds.
-  ASSERT_FALSE(all_sessions().empty());
-  for (const SessionCase& c : all_sessions()) {
-    SCOPED_TRACE(c.name);
-    const SessionResult r = run(replace_newlines(c.input, "\r\n"));
-    EXPECT_EQ(r.out, START + c.expected);
-    EXPECT_EQ(r.status, c.status);
-  }
-}
-
 TEST(LineEnds, LoneCarriageReturnsAndOtherWhiteSpaceSeparateEntries) {
   const SessionResult r = run("3\r2\v299792.46\f0\t");
   const SessionResult expected = run("3\n2\n299792.46\n0\n");

@@ -27,8 +27,8 @@ struct SessionCase {
   std::string expected;  // standard output after START
   int status;
   // Each white-space separated word of the input is exactly one entry, so
-  // cutting the input after any word must end the session at the next
-  // prompt (see end_of_input_test.cpp).
+  // the input can be typed a word at a time, and cutting it after any word
+  // must end the session at the next prompt (see session_table.cpp).
   bool one_entry_per_word = true;
   friend void PrintTo(const SessionCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -45,7 +45,8 @@ struct SessionRegistration {
 
 class Session : public testing::TestWithParam<SessionCase> {};
 
-// Runs a table of cases as tests named Prefix/Session.Output/<name>.
+// Runs a table of cases in every shape of session_table.cpp, as tests named
+// Prefix/Session.<Shape>/<name>.
 #define SESSIONS(prefix, table)        \
   NAMED_CASES(prefix, Session, table); \
   static const SessionRegistration prefix##_registration(table)
