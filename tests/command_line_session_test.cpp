@@ -3,6 +3,7 @@
 // no entry read); a failed write is reported as everywhere; other arguments
 // leave the session as it is.
 #include <signal.h>
+#include <unistd.h>
 
 #include "session_table.hpp"
 
@@ -37,6 +38,7 @@ TEST(CommandLineSession, HelpAndVersionAnswerAndNothingRuns) {
 }
 
 TEST(CommandLineSession, FailedAnswerIsAWriteError) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
   SessionOptions full;
   full.stdout_path = "/dev/full";
   for (const char* option : {"--help", "--version"}) {

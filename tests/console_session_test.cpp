@@ -53,38 +53,6 @@ TEST(ConsoleInput, NonBlockingInputIsWaitedFor) {
   EXPECT_EQ(r.err, "");
 }
 
-// However the input arrives, a byte per read included, a read returns
-// entries, not the end of input.
-TEST(ConsoleInput, OneBytePerReadGivesEverySessionUnchanged) {
-  SessionOptions options;
-  options.one_byte_per_read = true;
-  ASSERT_FALSE(all_sessions().empty());
-  for (const SessionCase& c : all_sessions()) {
-    SCOPED_TRACE(c.name);
-    const SessionResult r = run_session(c.input, options);
-    EXPECT_EQ(r.out, START + c.expected);
-    EXPECT_EQ(r.status, c.status);
-    EXPECT_EQ(r.err, "");
-  }
-}
-
-// Every prompt is on the screen before the program waits for its entry: a
-// person types each entry only once its prompt is there, and a prompt left
-// in the program's buffer would leave both waiting.
-TEST(ConsoleInput, EachEntryTypedAtItsPromptGivesEverySessionUnchanged) {
-  SessionOptions options;
-  options.type_at_prompts = true;
-  for (const SessionCase& c : all_sessions()) {
-    if (!c.one_entry_per_word) continue;
-    SCOPED_TRACE(c.name);
-    const SessionResult r = run_session(c.input, options);
-    ASSERT_FALSE(r.timed_out) << "the next prompt never came after:\n" << r.out;
-    EXPECT_EQ(r.out, START + c.expected);
-    EXPECT_EQ(r.status, c.status);
-    EXPECT_EQ(r.err, "");
-  }
-}
-
 // Standard input that cannot be read at all is an error, not the end; the
 // prompt's line is ended before the message, as at the end of input.
 TEST(ConsoleInput, UnreadableInputIsAReadError) {

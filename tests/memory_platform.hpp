@@ -1,6 +1,6 @@
 // The operating-system seam (console/platform.hpp) in memory, for the unit
-// tests of input and output and for the fuzz target, which runs the whole
-// program in-process:
+// tests of input, output and the command line's answers and for the fuzz
+// target, which runs the whole program in-process:
 //
 // - read_input serves the bytes that serve() was given, each read at most
 //   as long as the next of a cycle of piece lengths, so that numerals and

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -45,9 +46,21 @@ std::vector<std::string> program_command() {
   return words;
 }
 
+// A pipe whose ends the program does not inherit. The harness starts no
+// program between the two calls, so they do what pipe2 does in one, which
+// not every system has (macOS has not).
 void make_pipe(int fds[2]) {
-  if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+  for (int i = 0; i < 2; ++i) fcntl(fds[i], F_SETFD, FD_CLOEXEC);
 }
+
+// The address-space limit is XSI's RLIMIT_AS, which some BSDs lack; there
+// the memory cannot be limited.
+#ifdef RLIMIT_AS
+constexpr int ADDRESS_SPACE = RLIMIT_AS;
+#else
+constexpr int ADDRESS_SPACE = -1;
+#endif
 
 // In the child: the limit holds for the program and every command it runs.
 void limit(int resource, std::size_t bytes) {
@@ -72,7 +85,7 @@ void limit(int resource, std::size_t bytes) {
   argv.push_back(nullptr);
   // Last, for this copy of the harness may hold far more than the limits.
   limit(RLIMIT_FSIZE, options.file_size_limit);
-  limit(RLIMIT_AS, options.memory_limit);
+  if (ADDRESS_SPACE >= 0) limit(ADDRESS_SPACE, options.memory_limit);
   execvp(argv[0], argv.data());
   _exit(127);
 }
@@ -231,7 +244,7 @@ SessionResult run(const std::string& input, const SessionOptions& options) {
   close(err[1]);
   if (child_out != out[1]) close(child_out);
   SessionResult result;
-  if (options.input_delay_ms > 0) usleep(static_cast<useconds_t>(options.input_delay_ms) * 1000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(options.input_delay_ms));
   const std::string fed = options.type_at_prompts ? typed_lines(input) : input;
   pump(pid, in[1], out[0], err[0], fed, result, unread, options.type_at_prompts);
   if (unread >= 0) close(unread);
@@ -274,7 +287,7 @@ SessionResult run_session(const std::string& input, const SessionOptions& option
 
 bool memory_can_be_limited() {
   const char* chosen = std::getenv("COSMIC_PROGRAM");
-  return COSMIC_LIMIT_MEMORY != 0 && (chosen == nullptr || *chosen == '\0');
+  return COSMIC_LIMIT_MEMORY != 0 && ADDRESS_SPACE >= 0 && (chosen == nullptr || *chosen == '\0');
 }
 
 const std::string START =

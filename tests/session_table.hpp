@@ -10,29 +10,27 @@
 
 #include "session.hpp"
 
-// A parameterised case that shows as its name, in the test's name and
-// wherever a failure prints the case. The hidden friend is found for the
-// derived case and beats the library's byte dump.
-template <class Case>
-struct Named {
-  const char* name;
-  friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
-};
+// A parameterised case shows as its name, in the test's name and wherever a
+// failure prints the case: each case type begins with `const char* name`
+// (a plain first member, so that its table's rows need no inner braces) and
+// has a PrintTo friend, which beats the library's byte dump.
 
-// Instantiates `fixture` over a table of Named cases, one test per row,
+// Instantiates `fixture` over a table of such cases, one test per row,
 // named Prefix/Fixture.Test/<name>.
 #define NAMED_CASES(prefix, fixture, table)                           \
   INSTANTIATE_TEST_SUITE_P(prefix, fixture, testing::ValuesIn(table), \
                            [](const auto& info) { return std::string(info.param.name); })
 
-struct SessionCase : Named<SessionCase> {
+struct SessionCase {
+  const char* name;
   std::string input;
   std::string expected;  // standard output after START
   int status;
   // Each white-space separated word of the input is exactly one entry, so
-  // cutting the input after any word must end the session at the next
-  // prompt (see end_of_input_test.cpp).
+  // the input can be typed a word at a time, and cutting it after any word
+  // must end the session at the next prompt (see session_table.cpp).
   bool one_entry_per_word = true;
+  friend void PrintTo(const SessionCase& c, std::ostream* os) { *os << c.name; }
 };
 
 // Every registered case, for tests that run all sessions in other ways.
@@ -47,7 +45,8 @@ struct SessionRegistration {
 
 class Session : public testing::TestWithParam<SessionCase> {};
 
-// Runs a table of cases as tests named Prefix/Session.Output/<name>.
+// Runs a table of cases in every shape of session_table.cpp, as tests named
+// Prefix/Session.<Shape>/<name>.
 #define SESSIONS(prefix, table)        \
   NAMED_CASES(prefix, Session, table); \
   static const SessionRegistration prefix##_registration(table)

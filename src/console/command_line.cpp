@@ -48,14 +48,6 @@ Request requested(int argc, const char* const argv[]) {
   return Request::run;
 }
 
-const char* help_text() {
-  return HELP;
-}
-
-const char* version_text() {
-  return VERSION;
-}
-
 void answer(Request request) {
   if (request == Request::run) return;
   write_text(request == Request::help ? HELP : VERSION);

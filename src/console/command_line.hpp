@@ -11,10 +11,6 @@ enum class Request { run, help, version };
 // "--helpx", "-hv" and "help" are ignored like any other argument.
 Request requested(int argc, const char* const argv[]);
 
-// The texts written for --help and --version, each ending with a newline.
-const char* help_text();
-const char* version_text();
-
 // Writes the help or the version and ends the program with status 0 (a
 // failed write ends it with status 1, as everywhere); returns for `run`.
 void answer(Request request);

@@ -1,3 +1,5 @@
+// The command line: what it asks for, and the answers written for it,
+// taken from the in-memory platform as the program writes them.
 #include "console/command_line.hpp"
 
 #include <gtest/gtest.h>
@@ -7,6 +9,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "console/output.hpp"
+#include "memory_platform.hpp"
 
 namespace {
 
@@ -52,7 +57,22 @@ TEST(CommandLine, DoubleDashEndsTheOptions) {
   EXPECT_EQ(request_for({"--version", "--"}), Request::version);
 }
 
-std::vector<std::string> lines_of(const char* text) {
+// What the program writes on standard output to answer `request`, which
+// must end it with status 0.
+std::string answer_to(Request request) {
+  memory_platform::output_failure = 0;
+  flush_output();
+  memory_platform::writes.clear();
+  EXPECT_EQ(memory_platform::status_of([request] { answer(request); }), 0);
+  std::string written;
+  for (const memory_platform::Write& write : memory_platform::writes) {
+    EXPECT_EQ(write.stream, platform::Stream::output);
+    written += write.bytes;
+  }
+  return written;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
   std::istringstream in(text);
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -60,7 +80,7 @@ std::vector<std::string> lines_of(const char* text) {
 }
 
 TEST(CommandLine, HelpIsAShortUsageThatFitsATerminal) {
-  const std::string help = help_text();
+  const std::string help = answer_to(Request::help);
   ASSERT_FALSE(help.empty());
   EXPECT_EQ(help.back(), '\n');
   EXPECT_EQ(help.rfind("Usage: cosmic-distances", 0), 0U);
@@ -68,7 +88,7 @@ TEST(CommandLine, HelpIsAShortUsageThatFitsATerminal) {
                                 "Exit status", "255", "man cosmic-distances"}) {
     EXPECT_NE(help.find(mentioned), std::string::npos) << mentioned;
   }
-  for (const std::string& line : lines_of(help_text())) {
+  for (const std::string& line : lines_of(help)) {
     EXPECT_LE(line.size(), 80U) << line;
     EXPECT_EQ(line.find('\t'), std::string::npos) << line;
   }
@@ -84,7 +104,7 @@ std::string licence_copyright() {
 }
 
 TEST(CommandLine, VersionNamesTheProjectsVersionCopyrightAndLicence) {
-  const std::vector<std::string> lines = lines_of(version_text());
+  const std::vector<std::string> lines = lines_of(answer_to(Request::version));
   ASSERT_EQ(lines.size(), 3U);
   EXPECT_EQ(lines[0], "cosmic-distances " COSMIC_PROJECT_VERSION);
   EXPECT_EQ(lines[1], licence_copyright());

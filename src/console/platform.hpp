@@ -4,7 +4,7 @@
 // of its own, which the build links: platform_posix.cpp for POSIX systems
 // (Node included), platform_windows.cpp for Windows, web/platform_page.cpp
 // for the web page, and tests/memory_platform.cpp, in memory, for the unit
-// tests of input and output and for the fuzz target.
+// tests of input, output and the command line and for the fuzz target.
 #pragma once
 
 #include <cstddef>

@@ -52,10 +52,6 @@ class NativeExtended {
     return true;
   }
 
-  long double value() const {
-    return v_;
-  }
-
  private:
   constexpr NativeExtended(long double v) : v_(v) {}
   long double v_ = 0.0L;

@@ -115,7 +115,7 @@ NativeExtended native_unit(Ext x) {
   return __builtin_bit_cast(NativeExtended, native(x));
 }
 Ext ext(NativeExtended n) {
-  return ext(n.value());
+  return ext(__builtin_bit_cast(long double, n));
 }
 
 #endif  // COSMIC_NATIVE_X87
