@@ -14,6 +14,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Wine in a prefix of the build's own, made at its first start, and quiet.
 set(CMAKE_CROSSCOMPILING_EMULATOR env;WINEPREFIX=${CMAKE_BINARY_DIR}/wine;WINEDEBUG=-all;wine)
-
-# The host's GoogleTest is built for the host; build it from source instead.
-set(COSMIC_GTEST_FROM_SOURCE ON CACHE BOOL "" FORCE)
