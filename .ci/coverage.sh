@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-command -v gcovr >/dev/null || bash .ci/apt-install.sh --no-install-recommends gcovr
+bash .ci/need.sh --no-install-recommends gcovr:gcovr
 
 build=build-coverage
 # Counts add up across runs, and counts of an older build of a unit make its
