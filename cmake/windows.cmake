@@ -1,6 +1,6 @@
 # Cross build of a native Windows console program (64-bit) with Debian's
 # mingw-w64 (packages mingw-w64 and, to run the tests, wine):
-#   cmake --preset windows        (.ci/windows.sh does this)
+#   cmake --workflow --preset windows        (.ci/windows.sh does this)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(cosmic_mingw x86_64-w64-mingw32)
