@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-command -v gcovr >/dev/null || bash .ci/apt-install.sh --no-install-recommends gcovr
+bash .ci/need.sh --no-install-recommends gcovr:gcovr
 
 build=build-coverage
 # Counts add up across runs, and counts of an older build of a unit make its
@@ -39,16 +39,10 @@ echo
 gcovr --add-tracefile "$report" --txt -
 gcovr --add-tracefile "$report" --branches --txt -
 
-if gcovr --add-tracefile "$report" --fail-under-line 100 --fail-under-branch 100 >/dev/null; then
-  echo "coverage: every line and branch of src/ runs or is marked with its reason"
-  exit 0
-fi
-cat >&2 <<'EOF'
-coverage: FAILED: the lines in the Missing columns above run under no test,
-or have a branch never taken. Cover each with a test, or, where no test can
-reach it (unreachable by construction, an edge the compiler makes, another
-platform's path), mark it where it stands with GCOVR_EXCL_LINE,
-GCOVR_EXCL_BR_LINE or GCOVR_EXCL_START/STOP and a short reason beside the
-marker.
-EOF
-exit 1
+gcovr --add-tracefile "$report" --fail-under-line 100 --fail-under-branch 100 >/dev/null || {
+  echo "coverage: FAILED: the lines in the Missing columns above run under no test, or have a branch never" \
+    "taken. Cover each with a test or, where no test can reach it, mark it where it stands" \
+    "(GCOVR_EXCL_LINE, GCOVR_EXCL_BR_LINE, GCOVR_EXCL_START/STOP) with a short reason." >&2
+  exit 1
+}
+echo "coverage: every line and branch of src/ runs or is marked with its reason"

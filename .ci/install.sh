@@ -10,12 +10,8 @@
 # check the rest; tmux drives the installed program in a real terminal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-need=()
-for tool in tmux:tmux clear:ncurses-bin man:man-db mandoc:mandoc dpkg-shlibdeps:dpkg-dev file:file \
-  lintian:lintian hardening-check:devscripts git:git; do
-  command -v "${tool%:*}" >/dev/null || need+=("${tool#*:}")
-done
-[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh --no-install-recommends "${need[@]}"
+bash .ci/need.sh --no-install-recommends tmux:tmux clear:ncurses-bin man:man-db mandoc:mandoc \
+  dpkg-shlibdeps:dpkg-dev file:file lintian:lintian hardening-check:devscripts git:git
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,23 +22,25 @@ SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export SOURCE_DATE_EPOCH
 
 # --- the README, top to bottom --------------------------------------------------
-# Its commands: the indented lines but the short session's transcript.
+# Its commands: the indented lines but the short session's transcript. The
+# test suite is the one that names the default preset.
 awk '/^## / { session = ($0 == "## A short session") } !session && /^    [^ ]/' README.md |
   sed 's/^    //; s/ *#.*//; s/^sudo //' >"$work/readme.sh"
-first_use() { grep -n -E "(^|[ (])$1([ )]|\$)" "$work/readme.sh" | grep -v -E '^[0-9]+:apt' | head -n 1 | cut -d: -f1; }
-for use in "cmake g++ cmake make" "ctest libgtest-dev" "cpack dpkg-dev file" "man man-db"; do
-  read -r command packages <<<"$use"
-  line=$(first_use "$command")
-  [ -n "$line" ] || fail "README: no $command command"
-  for package in $packages; do
+suite='--preset default( |$)'
+first_use() { grep -n -E -- "$1" "$work/readme.sh" | grep -v -E '^[0-9]+:apt' | head -n 1 | cut -d: -f1; }
+for use in '(^|[ (])cmake |g++ cmake make' "$suite|libgtest-dev" '(^|[ (])cpack[ )]|dpkg-dev file' \
+  '^man |man-db'; do
+  line=$(first_use "${use%|*}")
+  [ -n "$line" ] || fail "README: no command matches ${use%|*}"
+  for package in ${use##*|}; do
     head -n "$line" "$work/readme.sh" | grep -E '^apt(-get)? install ' | grep -q -w -F -- "$package" ||
-      fail "README: $package is not installed before the first $command"
+      fail "README: $package is not installed before line $line: $(sed -n "${line}p" "$work/readme.sh")"
   done
 done
 # A home as a new user's: no ~/.local yet.
 home="$work/a home's name"
 mkdir "$home"
-grep -v -E '^apt|ctest' "$work/readme.sh" | sed 's/$/ || exit/' >"$work/run.sh"
+grep -v -E -- "^apt|$suite" "$work/readme.sh" | sed 's/$/ || exit/' >"$work/run.sh"
 HOME=$home MANPAGER=cat bash -e "$work/run.sh" </dev/null >"$work/readme.log" 2>&1 ||
   { cat "$work/readme.log" >&2; fail "the README's commands (above)"; }
 # The uninstaller removes every file and the program's own directories; the
@@ -76,7 +74,7 @@ grep -q -x -F "$shown" "$work/example.out" && [ "$status" = "$said" ] ||
 # --- configuring and packaging without a package stop and name it ---------------
 cmake -S . -B "$work/no-gtest" -DCOSMIC_BUILD_TESTS=ON -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
   >"$work/no-gtest.log" 2>&1 && fail "configured the tests without GoogleTest"
-tr -s ' \n' ' ' <"$work/no-gtest.log" | grep -F 'libgtest-dev' | grep -q -F 'cmake --preset release' ||
+tr -s ' \n' ' ' <"$work/no-gtest.log" | grep -F 'libgtest-dev' | grep -q -F 'cmake --workflow --preset release' ||
   fail "configuring without GoogleTest names neither libgtest-dev nor the release preset"
 # `file` is hidden in a mount namespace of our own (CI runs as root).
 unshare -m sh -c 'mount --bind /dev/null "$(command -v file)" && exec "$@"' sh \
@@ -102,7 +100,7 @@ hardening-check --nocfprotection "$work/unpacked/usr/bin/cosmic-distances" || fa
 elsewhere=$work/elsewhere
 mkdir "$elsewhere"
 git ls-files -z | tar --null -T - -cf - | tar -x -C "$elsewhere"
-(cd "$elsewhere" && cmake --preset release >/dev/null && cmake --build --preset release >/dev/null &&
+(cd "$elsewhere" && cmake --workflow --preset release >/dev/null &&
   cd "$build" && cpack >/dev/null) || fail "the build elsewhere"
 cmp "$deb" "$elsewhere/$build/$(basename "$deb")" || fail "a build elsewhere made another package"
 

@@ -1,28 +1,19 @@
 #!/usr/bin/env bash
 # The Windows build: the program and the unit tests cross-built with
-# Debian's mingw-w64 (cmake --preset windows), the unit tests' .exe files
-# run under Wine, and every session test run against the .exe under Wine
-# by the host build's harness (build/tests/session_tests of the default
-# preset, made or brought up to date here first), comparing the whole
-# output after start-up; then the release zip, its file list, and one
-# session from the .exe unpacked from it.
-#
-# Left out under Wine (see tests/CMakeLists.txt): ScanDifferential.* (its
-# reference is glibc's sscanf), platform_tests (the POSIX seam, which
-# Windows does not link) and the tests that cannot be put to a Windows
-# program: SIGPIPE, a directory as standard input, file size limits.
+# Debian's mingw-w64 (the windows preset), the unit tests' .exe files run
+# under Wine, and every session test run against the .exe under Wine by the
+# host build's harness (build/tests/session_tests of the default preset,
+# made or brought up to date here first), comparing the whole output after
+# start-up; the tests that cannot run under Wine are listed, with their
+# reasons, in tests/CMakeLists.txt. Then the release zip, its file list, and
+# one session from the .exe unpacked from it. Wine's part is timed.
 #
 # Wine's start-up is the cost: one prefix, made once in build-windows/wine,
 # and one wineserver kept running for the whole stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-need=()
-command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
-[ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
-[ -d /usr/src/googletest ] || need+=(googletest)
-command -v unzip >/dev/null || need+=(unzip)
-[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}"
+bash .ci/need.sh x86_64-w64-mingw32-g++-posix:mingw-w64 wine:wine /usr/lib/wine/wine64:wine64 \
+  /usr/src/googletest:googletest unzip:unzip
 
 cmake --preset default >/dev/null && cmake --build --preset default --target session_tests
 
@@ -50,14 +41,18 @@ cmake --build --preset windows
 x86_64-w64-mingw32-objdump -p "$build/cosmic-distances.exe" | grep 'Magic.*PE32+' >/dev/null
 # A start under Wine mostly waits (on wineserver, and on cmd.exe for cls and
 # date), so twice as many tests as cores keep both busy.
-ctest --preset windows -j "$((2 * ${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}))"
+start=$SECONDS
+ctest --preset windows -j "$((2 * ${CTEST_PARALLEL_LEVEL:-$(nproc)}))"
+suite=$((SECONDS - start))
 
 # With the software extended precision forced on, the program must print
 # what the x87 one prints: every session table once.
 cmake --preset windows-emulation >/dev/null
 cmake --build --preset windows-emulation --target cosmic-distances
+start=$SECONDS
 COSMIC_PROGRAM="wine $PWD/build-windows-emulation/cosmic-distances.exe" COSMIC_SYSTEM_COMMANDS=1 \
   build/tests/session_tests --gtest_brief=1 --gtest_filter='*/Session.Output/*'
+echo "windows: under Wine, the suite took $suite s, the emulation's sessions $((SECONDS - start)) s"
 
 # The release zip: its files, the texts' CR LF line ends, and one session
 # from the .exe unpacked from it.

@@ -19,10 +19,14 @@
 # the main menu back to it, repeated COSMIC_BENCH_REPEAT times (default 2000,
 # --quick 100). The program comes from build/, build-emulation/ and
 # build-wasm/ (the default, emulation and wasm presets), configured here when
-# missing.
+# missing; micro.cpp and startup.c from the bench preset's build-bench/.
 set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
+# (googletest: the wasm preset configures its tests.)
+bash .ci/need.sh hyperfine:hyperfine strace:strace /usr/bin/time:time \
+  /usr/include/benchmark/benchmark.h:libbenchmark-dev /usr/src/googletest:googletest \
+  /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake:emscripten >/dev/null
 [ "${1:-}" = --quick ] && quick=1 || quick=0
 repeat=${COSMIC_BENCH_REPEAT:-$((quick ? 100 : 2000))}
 runs=$((quick ? 3 : 20))
@@ -30,25 +34,13 @@ min_time=$( ((quick)) && echo 0.01 || echo 0.2)
 out=build-bench work=build-bench/work
 mkdir -p "$work"
 
-# What is missing, by a file each package brings (googletest: the wasm
-# preset configures its tests).
-need=()
-for file in hyperfine:/usr/bin/hyperfine strace:/usr/bin/strace time:/usr/bin/time \
-  libbenchmark-dev:/usr/include/benchmark/benchmark.h googletest:/usr/src/googletest \
-  emscripten:/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake; do
-  [ -e "${file#*:}" ] || need+=("${file%%:*}")
-done
-[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}" >/dev/null
-
 # Runs a command, showing its output only when it fails.
 quietly() { local log; log=$("$@" 2>&1) || { printf '%s\n' "$log" >&2; return 1; }; }
+quietly cmake --workflow --preset bench
 for preset in default:build emulation:build-emulation wasm:build-wasm; do
   [ -f "${preset#*:}/CMakeCache.txt" ] || quietly cmake --preset "${preset%:*}"
-  preset=${preset%:*}
-  quietly cmake --build --preset $preset --target cosmic-distances
+  quietly cmake --build --preset "${preset%:*}" --target cosmic-distances
 done
-quietly cmake -S bench -B $out -DCMAKE_BUILD_TYPE=Release
-quietly cmake --build $out
 ours=build/cosmic-distances emulated=build-emulation/cosmic-distances wasm=build-wasm/cosmic-distances.js
 
 exec > >(tee $out/report.txt)

@@ -6,8 +6,7 @@
 # so it follows the processor the build is for, not the one it runs on.
 #
 # Sanitizer builds go without: the sanitizers check more, and fortified libc
-# calls would bypass their interceptors. Projects that build these sources
-# as a subproject (the fuzz target) get it only when they ask.
+# calls would bypass their interceptors.
 # WebAssembly has none of these: its memory safety is the sandbox's.
 if(NOT COSMIC_HARDEN OR COSMIC_SANITIZE OR EMSCRIPTEN)
   return()
@@ -27,7 +26,7 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
   add_compile_options(-fcf-protection)
 endif()
 # The checked calls need the optimiser: at -O0 the C library warns instead,
-# and warnings are errors. A compiler that defines the macro itself would
+# which the developers' builds make an error. A compiler that defines the macro itself would
 # see it redefined, so it is undefined first.
 add_compile_options("$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
 # PIE and RELRO are ELF's; a Windows executable gets its address-space

@@ -1,8 +1,8 @@
-# Cross build for a Debian processor with Debian's cross compilers:
-#   cmake -S . -B build-TRIPLET -DCMAKE_TOOLCHAIN_FILE=cmake/cross.cmake
-#         -DCOSMIC_CROSS_TRIPLET=TRIPLET
-# (.ci/cross.sh does this). Tests run under qemu-user, or, for 32-bit x86,
-# directly on an x86-64 kernel through the target's own dynamic loader.
+# Cross build for a Debian processor with Debian's cross compilers, for the
+# triplet COSMIC_CROSS_TRIPLET (the presets named after a triplet set it):
+#   cmake --workflow --preset aarch64-linux-gnu        (.ci/cross.sh does this)
+# Tests run under qemu-user, or, for 32-bit x86, directly on an x86-64
+# kernel through the target's own dynamic loader.
 if(NOT COSMIC_CROSS_TRIPLET)
   message(FATAL_ERROR "set COSMIC_CROSS_TRIPLET, e.g. aarch64-linux-gnu")
 endif()
@@ -39,6 +39,3 @@ if(cosmic_cpu MATCHES "^i[3-6]86$")
   endif()
 endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR "${cosmic_emulator}" CACHE STRING "How the build's programs run here" FORCE)
-
-# The host's GoogleTest is built for the host; build it from source instead.
-set(COSMIC_GTEST_FROM_SOURCE ON CACHE BOOL "" FORCE)

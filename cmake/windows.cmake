@@ -1,6 +1,6 @@
 # Cross build of a native Windows console program (64-bit) with Debian's
 # mingw-w64 (packages mingw-w64 and, to run the tests, wine):
-#   cmake --preset windows        (.ci/windows.sh does this)
+#   cmake --workflow --preset windows        (.ci/windows.sh does this)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(cosmic_mingw x86_64-w64-mingw32)
@@ -14,6 +14,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Wine in a prefix of the build's own, made at its first start, and quiet.
 set(CMAKE_CROSSCOMPILING_EMULATOR env;WINEPREFIX=${CMAKE_BINARY_DIR}/wine;WINEDEBUG=-all;wine)
-
-# The host's GoogleTest is built for the host; build it from source instead.
-set(COSMIC_GTEST_FROM_SOURCE ON CACHE BOOL "" FORCE)

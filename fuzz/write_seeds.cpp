@@ -1,9 +1,11 @@
-// Writes the input of every session test into a directory, one file per
-// case named after it: the seed corpus of the fuzz target.
+// Writes the input of every session test into a directory, made if need
+// be, one file per case named after it: the seed corpus of the fuzz target.
 //
 //   write_seeds DIRECTORY
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "session_table.hpp"
 
@@ -11,6 +13,12 @@ int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: write_seeds DIRECTORY\n");
     return 2;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(argv[1], error);
+  if (error) {
+    std::fprintf(stderr, "%s: %s\n", argv[1], error.message().c_str());
+    return 1;
   }
   int written = 0;
   for (const SessionCase& c : all_sessions()) {

@@ -1,6 +1,7 @@
 // Records the x87 results that src/light/extended_soft_vectors.inc carries to
 // processors without an x87, for the emulation's unit test to reproduce:
 //
+//   cmake --workflow --preset tools
 //   build-tools/record_x87_vectors src/light/extended_soft_vectors.inc
 //
 // It takes the unit test in whole, so that the draws, the operations and the

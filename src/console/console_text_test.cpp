@@ -17,6 +17,7 @@ TEST(ConsoleText, LineEndsAndCtrlZ) {
   } cases[] = {
       {"4.3\r\n", "4.3\n", false}, {"1\r2\r\n", "1\r2\n", false}, {"7\n", "7\n", false},
       {"\r", "\r", false},         {"\x1a\r\n", "", true},        {"12\x1a\r\n", "12", true},
+      {"4\r5", "4\r5", false},
   };
   for (auto c : cases) {
     bool ended = false;

@@ -13,13 +13,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-need=()
-for file in chromium:/usr/bin/chromium firefox-esr:/usr/bin/firefox-esr \
-  webkit2gtk-driver:/usr/bin/WebKitWebDriver xvfb:/usr/bin/xvfb-run; do
-  [ -x "${file#*:}" ] || need+=("${file%%:*}")
-done
-command -v npm >/dev/null || need+=(npm)
-[ ${#need[@]} -eq 0 ] || bash .ci/apt-install.sh "${need[@]}" >/dev/null
+bash .ci/need.sh /usr/bin/chromium:chromium /usr/bin/firefox-esr:firefox-esr \
+  /usr/bin/WebKitWebDriver:webkit2gtk-driver /usr/bin/xvfb-run:xvfb npm:npm >/dev/null
 if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
   npm ci --no-audit --no-fund --loglevel=error
 fi
