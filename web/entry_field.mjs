@@ -36,8 +36,9 @@ export class Entry {
       this.#handOver(ENTER);
       return true;
     }
-    if (isCtrlD(event)) this.end();
-    return isCtrlD(event);
+    const ctrlD = isCtrlD(event);
+    if (ctrlD) this.end();
+    return ctrlD;
   }
 
   // The field's text has changed (typed, composed, erased).
