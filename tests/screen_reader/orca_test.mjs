@@ -22,8 +22,8 @@ import {SpeechLog} from './speech_log.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = resolve(process.env.COSMIC_SITE ?? join(root, 'build-wasm', 'site'));
-// Orca's logs and the desktop's, kept for a look after a run.
-const logs = join(root, 'build-wasm', 'screen-reader');
+// Orca's logs and the desktop's, kept beside the site for a look after a run.
+const logs = join(site, '..', 'screen-reader');
 const engines = process.env.COSMIC_ENGINES?.split(',') ?? ['chromium', 'firefox'];
 
 const MENU = 'Please select an item from the menu';

@@ -5,7 +5,7 @@
 # there, and runs in a PID namespace of its own where it can, so that no
 # process it started outlives it and no Orca of another run is seen (Orca
 # will not start beside another of the same user). Runs as root with no
-# terminal; leaves the logs in build-wasm/screen-reader/<engine>/.
+# terminal; leaves the logs beside the site, in screen-reader/<engine>/.
 #
 #   bash tests/screen_reader/run.sh
 #   COSMIC_SITE=/path/to/site COSMIC_ENGINES=firefox bash tests/screen_reader/run.sh
