@@ -29,9 +29,10 @@ const engines = process.env.COSMIC_ENGINES?.split(',') ?? ['chromium', 'firefox'
 const MENU = 'Please select an item from the menu';
 const LIGHT_MENU = 'LIGHTDISTANCES';
 // Each step: the entry typed (if any), the key then pressed (xdotool's
-// name), what must be heard first after it, and the prompt it comes before.
+// name; none: the page opens), what must be heard first after it, and the
+// prompt it comes before.
 const STEPS = [
-  {as: 'load'},
+  {answer: MENU, as: 'load'},
   {type: '3', key: 'Return', answer: LIGHT_MENU, next: MENU},
   {type: '1', key: 'Return', answer: 'CONVERT LIGHTDISTANCES TO KM', next: 'Your selection'},
   {type: '7', key: 'Return', answer: 'How many lightyears would you like to convert to km'},
@@ -47,18 +48,19 @@ const FIRST_WORDS = 25;
 // The judge: each rule, and what it finds wrong in a transcript (one
 // string per fault, none when it holds).
 const RULES = [
-  ['after each key the answer comes within the first 25 words, before the next prompt',
-    (heard) => heard.flatMap((step) => (step.answer ? answerFirst(step) : []))],
+  ['on load and after each key the answer comes within the first 25 words, before the next prompt',
+    (heard) => heard.flatMap(answerFirst)],
   ['the start-up screen is never read again', (heard) => heardIn(heard, 'This program is meant to analyze distances', ['load'], true)],
   ['a wrong entry\'s complaint is heard once, when it is made', (heard) => heardIn(heard, 'incorrect entry', ['wrong entry'])],
   ['the end is heard once', (heard) => heardIn(heard, 'exit status 255', ['end'])],
   ['the end of input is heard once', (heard) => heardIn(heard, 'exit status 0', ['Ctrl-D'])],
+  ['the page\'s hint is heard once at most', (heard) => heardOnceAtMost(heard, heard.hint)],
   ['the key after Start again reaches the program',
     (heard) => (stepAs(heard, 'after Start again').screen.includes(LIGHT_MENU) ? [] : ['the screen does not show its answer'])],
 ];
 
 for (const engine of engines) {
-  describe(`Orca and ${engine}`, {timeout: 150000}, () => {
+  describe(`Orca and ${engine}`, {timeout: 240000}, () => {
     let heard;
     before(async () => {
       heard = await listen(engine);
@@ -71,7 +73,8 @@ for (const engine of engines) {
 
 // The steps played to the page in `engine` under Orca: each {...step,
 // typed, said, screen}, where typed and said are what Orca said after the
-// entry was typed and after the key, and screen the page's text after it.
+// entry was typed and after the key, and screen the page's text after it;
+// and the page's hint (`hint`).
 async function listen(engine) {
   const dir = join(logs, engine);
   rmSync(dir, {recursive: true, force: true});
@@ -103,6 +106,7 @@ async function listen(engine) {
       heard.push({...step, typed, said, screen: await page.evaluate(() => document.getElementById('screen')?.textContent ?? '')});
     }
     console.log(transcript(engine, await browser.browser.version(), heard));
+    heard.hint = (await page.evaluate(() => document.getElementById('hint')?.textContent)) ?? '';
     return heard;
   } finally {
     speech.close();
@@ -153,6 +157,7 @@ function pageState() {
 }
 
 function answerFirst(step) {
+  if (!step.answer) return [];
   const heard = words(step.said.join(' '));
   const answer = words(step.answer);
   const at = indexOfWords(heard, answer);
@@ -168,12 +173,20 @@ function answerFirst(step) {
 function heardIn(heard, phrase, steps, optional = false) {
   const faults = [];
   for (const step of heard) {
-    const said = [...step.typed, ...step.said].join(' ');
-    const times = said.toLowerCase().split(phrase.toLowerCase()).length - 1;
+    const times = timesHeard(step, phrase);
     const expected = steps.includes(step.as) ? 1 : 0;
     if (times > expected || (times < expected && !optional)) faults.push(`after ${keysOf(step)}: "${phrase}" heard ${times} times`);
   }
   return faults;
+}
+
+function heardOnceAtMost(heard, phrase) {
+  const times = heard.reduce((sum, step) => sum + timesHeard(step, phrase), 0);
+  return phrase && times > 1 ? [`"${phrase}" heard ${times} times`] : [];
+}
+
+function timesHeard(step, phrase) {
+  return [...step.typed, ...step.said].join(' ').toLowerCase().split(phrase.toLowerCase()).length - 1;
 }
 
 function stepAs(heard, as) {
