@@ -12,7 +12,7 @@ import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
 import {mkdirSync, rmSync} from 'node:fs';
 import {dirname, join, resolve} from 'node:path';
-import {after, before, describe, test} from 'node:test';
+import {before, describe, test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 import puppeteer from 'puppeteer-core';
 import {launch as launchChromium, serve} from '../browser/chromium.mjs';
@@ -29,91 +29,103 @@ const engines = process.env.COSMIC_ENGINES?.split(',') ?? ['chromium', 'firefox'
 const MENU = 'Please select an item from the menu';
 const LIGHT_MENU = 'LIGHTDISTANCES';
 // Each step: the entry typed (if any), the key then pressed (xdotool's
-// name; none: the page opens), what must be heard first after it, and the
-// prompt it comes before.
+// name; none: the page opens), what must be heard first after it and the
+// prompt it comes before, or what is asked, to be heard.
 const STEPS = [
-  {answer: MENU, as: 'load'},
+  {asked: MENU, as: 'load'},
   {type: '3', key: 'Return', answer: LIGHT_MENU, next: MENU},
   {type: '1', key: 'Return', answer: 'CONVERT LIGHTDISTANCES TO KM', next: 'Your selection'},
   {type: '7', key: 'Return', answer: 'How many lightyears would you like to convert to km'},
   {type: '4.3', key: 'Return', answer: '4.3 lightyears are 4.06803e+13 km.', next: MENU},
   {type: 'x', key: 'Return', answer: 'incorrect entry!', next: MENU, as: 'wrong entry'},
   {type: '0', key: 'Return', answer: 'exit status 255', as: 'end'},
-  {key: 'Return', answer: MENU, as: 'Start again'},
+  {key: 'Return', asked: MENU, as: 'Start again'},
   {type: '3', key: 'Return', answer: LIGHT_MENU, next: MENU, as: 'after Start again'},
   {key: 'ctrl+d', answer: 'exit status 0', as: 'Ctrl-D'},
 ];
 const FIRST_WORDS = 25;
 
-// The judge: each rule, and what it finds wrong in a transcript (one
-// string per fault, none when it holds).
+// The judge: each rule, and what it finds wrong in a run (listen()'s
+// result): one string per fault, none when it holds.
 const RULES = [
-  ['on load and after each key the answer comes within the first 25 words, before the next prompt',
-    (heard) => heard.flatMap(answerFirst)],
-  ['the start-up screen is never read again', (heard) => heardIn(heard, 'This program is meant to analyze distances', ['load'], true)],
-  ['a wrong entry\'s complaint is heard once, when it is made', (heard) => heardIn(heard, 'incorrect entry', ['wrong entry'])],
-  ['the end is heard once', (heard) => heardIn(heard, 'exit status 255', ['end'])],
-  ['the end of input is heard once', (heard) => heardIn(heard, 'exit status 0', ['Ctrl-D'])],
-  ['the page\'s hint is heard once at most', (heard) => heardOnceAtMost(heard, heard.hint)],
+  ['after each key the answer comes within the first 25 words, before the next prompt',
+    ({heard}) => heard.flatMap(answerFirst)],
+  ['on load and after Start again what is asked is heard',
+    ({heard}) => heard.filter((step) => step.asked && timesHeard(step, step.asked) === 0)
+      .map((step) => `after ${keysOf(step)}: "${step.asked}" not heard`)],
+  ['an entry typed is echoed key by key, and nothing else is said',
+    ({heard}) => heard.flatMap((step) => step.typed.filter((text) => words(text).length !== 1)
+      .map((text) => `typing ${step.type}: "${text}"`))],
+  ['the start-up screen is never read again', ({heard}) => heardIn(heard, 'This program is meant to analyze distances', ['load'], true)],
+  ['a wrong entry\'s complaint is heard once, when it is made', ({heard}) => heardIn(heard, 'incorrect entry', ['wrong entry'])],
+  ['the end is heard once', ({heard}) => heardIn(heard, 'exit status 255', ['end'])],
+  ['the end of input is heard once', ({heard}) => heardIn(heard, 'exit status 0', ['Ctrl-D'])],
+  ['the page\'s hint is heard once at most', ({heard, hint}) => heardOnceAtMost(heard, hint)],
   ['the key after Start again reaches the program',
-    (heard) => (stepAs(heard, 'after Start again').screen.includes(LIGHT_MENU) ? [] : ['the screen does not show its answer'])],
+    ({heard}) => (stepAs(heard, 'after Start again').screen.includes(LIGHT_MENU) ? [] : ['the screen does not show its answer'])],
 ];
 
 for (const engine of engines) {
   describe(`Orca and ${engine}`, {timeout: 240000}, () => {
-    let heard;
+    let run;
     before(async () => {
-      heard = await listen(engine);
+      run = await listen(engine);
     });
     for (const [rule, faults] of RULES) {
-      test(rule, () => assert.deepEqual(faults(heard), [], `${engine}: ${rule}`));
+      test(rule, () => assert.deepEqual(faults(run), [], `${engine}: ${rule}`));
     }
   });
 }
 
-// The steps played to the page in `engine` under Orca: each {...step,
-// typed, said, screen}, where typed and said are what Orca said after the
-// entry was typed and after the key, and screen the page's text after it;
-// and the page's hint (`hint`).
+// The steps played to the page in `engine` under Orca: {heard, hint},
+// where heard holds each step as {...step, typed, said, screen}: what Orca
+// said after the entry was typed and after the key, and the page's screen
+// after it; hint is the page's hint.
 async function listen(engine) {
   const dir = join(logs, engine);
   rmSync(dir, {recursive: true, force: true});
   mkdirSync(dir, {recursive: true});
-  const server = await serve(site);
-  const desktop = await startDesktop(dir);
-  const speech = new SpeechLog(desktop.log);
+  let server;
+  let desktop;
+  let speech;
   let browser;
   try {
+    server = await serve(site);
+    desktop = await startDesktop(dir);
+    speech = new SpeechLog(desktop.log);
     await speech.quiet();
     // The page opens as the browser starts, as from a link or a launcher.
     browser = await open(engine, desktop.env, `${server.origin}/`);
     const [page] = await browser.browser.pages();
-    const keys = (...args) => xdotool(desktop.env, ...args);
     await until(() => activeWindowOf(desktop.env) === browser.browser.process().pid, 'the browser\'s window to have the focus');
     const heard = [];
-    for (const step of STEPS) {
-      const shown = step.key ? await page.evaluate(pageState) : '';
-      let typed = [];
-      if (step.type) {
-        keys('type', '--delay', '50', step.type);
-        typed = await speech.quiet();
-      }
-      if (step.key) keys('key', step.key);
-      // Quiet is waited for once the page has answered (or has had time to).
-      if (step.key) await until(async () => (await page.evaluate(pageState)) !== shown, 'the page to change', 5000).catch(() => {});
-      else await until(() => page.evaluate(promptShown).catch(() => false), 'the first prompt');
-      const said = await speech.quiet();
-      heard.push({...step, typed, said, screen: await page.evaluate(() => document.getElementById('screen')?.textContent ?? '')});
-    }
+    for (const step of STEPS) heard.push(await play(step, page, speech, desktop.env));
     console.log(transcript(engine, await browser.browser.version(), heard));
-    heard.hint = (await page.evaluate(() => document.getElementById('hint')?.textContent)) ?? '';
-    return heard;
+    return {heard, hint: (await page.evaluate(() => document.getElementById('hint')?.textContent)) ?? ''};
   } finally {
-    speech.close();
+    speech?.close();
     await browser?.close();
-    await desktop.stop();
-    await server.close();
+    await desktop?.stop();
+    await server?.close();
   }
+}
+
+async function play(step, page, speech, env) {
+  const shown = step.key ? await page.evaluate(pageState) : '';
+  let typed = [];
+  if (step.type) {
+    xdotool(env, 'type', '--delay', '50', step.type);
+    typed = await speech.quiet();
+  }
+  // Quiet is waited for once the page has answered (or has had time to).
+  if (step.key) {
+    xdotool(env, 'key', step.key);
+    await until(async () => (await page.evaluate(pageState)) !== shown, 'the page to change', 5000).catch(() => {});
+  } else {
+    await until(() => page.evaluate(promptShown).catch(() => false), 'the first prompt');
+  }
+  const said = await speech.quiet();
+  return {...step, typed, said, screen: await page.evaluate(() => document.getElementById('screen')?.textContent ?? '')};
 }
 
 // The browser at `url`, in a real window on the desktop's display, its
