@@ -18,7 +18,7 @@ import puppeteer from 'puppeteer-core';
 import {launch as launchChromium, serve} from '../browser/chromium.mjs';
 import {FIREFOX} from '../browser/engines.mjs';
 import {startDesktop, until} from './desktop.mjs';
-import {SpeechLog} from './speech_log.mjs';
+import {QUIET, SpeechLog} from './speech_log.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = resolve(process.env.COSMIC_SITE ?? join(root, 'build-wasm', 'site'));
@@ -124,7 +124,9 @@ async function play(step, page, speech, env) {
   } else {
     await until(() => page.evaluate(promptShown).catch(() => false), 'the first prompt');
   }
-  const said = await speech.quiet();
+  // A new page, or the program started again, is a whole screen for Orca
+  // to take in, with longer pauses.
+  const said = await speech.quiet(step.type ? QUIET : 2 * QUIET);
   return {...step, typed, said, screen: await page.evaluate(() => document.getElementById('screen')?.textContent ?? '')};
 }
 

@@ -8,8 +8,9 @@ import {until} from './desktop.mjs';
 const RECORD = /^\d\d:\d\d:\d\d\.\d+ - SPEECH OUTPUT: '(.*)'(?: voice=\S+)?\s*(?:\{.*\})?\s*$/s;
 const CONTINUED = ' '.repeat(18);
 // Orca logs every event it handles, so a log that has not grown for QUIET
-// ms means Orca has said its piece and has nothing left to work on.
-const QUIET = 2000;
+// ms means Orca has said its piece and has nothing left to work on; its
+// pauses within a piece of work stay under 1.5 s on a busy machine.
+export const QUIET = 2000;
 const BOUND = 20000;  // ms a step may take to fall quiet at most
 
 export class SpeechLog {
@@ -28,13 +29,13 @@ export class SpeechLog {
     closeSync(this.#fd);
   }
 
-  // The utterances since the last call, once Orca has fallen quiet (or
-  // after BOUND ms, if it goes on talking).
-  async quiet() {
+  // The utterances since the last call, once Orca has been quiet for `ms`
+  // (or after BOUND ms, if it goes on talking).
+  async quiet(ms = QUIET) {
     this.#lastGrowth = Date.now();
     await until(() => {
       this.#read();
-      return Date.now() - this.#lastGrowth >= QUIET;
+      return Date.now() - this.#lastGrowth >= ms;
     }, 'Orca to fall quiet', BOUND).catch(() => {});
     this.#read();
     this.#flushRecord();
