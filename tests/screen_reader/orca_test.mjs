@@ -161,7 +161,7 @@ function xdotool(env, ...args) {
 
 // Run in the page (while it may still be loading): the program waits.
 function promptShown() {
-  return document.getElementById('screen')?.textContent.endsWith('\\> ');
+  return document.getElementById('screen')?.textContent.trimEnd().endsWith('\\>');
 }
 
 // Run in the page: what a key may change.
