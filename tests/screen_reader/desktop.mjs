@@ -2,7 +2,7 @@
 // (Xvfb) with a window manager, a D-Bus session bus with the accessibility bus switched on,
 // speech-dispatcher speaking with espeak-ng into ALSA's null device, and
 // Orca writing its debug log. Every process is started here and stopped by
-// stop(), each with its own process group, so its helpers go with it.
+// stop(), each with its own process group, so what it starts goes too.
 import {spawn, spawnSync} from 'node:child_process';
 import {appendFileSync, cpSync, existsSync, mkdirSync, openSync, readFileSync, writeFileSync} from 'node:fs';
 import {join} from 'node:path';
