@@ -1,8 +1,9 @@
 // A desktop as a blind user has it, in a folder of its own: an X display
-// (Xvfb) with a window manager, a D-Bus session bus with the accessibility bus switched on,
-// speech-dispatcher speaking with espeak-ng into ALSA's null device, and
-// Orca writing its debug log. Every process is started here and stopped by
-// stop(), each with its own process group, so what it starts goes too.
+// (Xvfb) with a window manager, a D-Bus session bus with the accessibility
+// bus switched on, speech-dispatcher speaking with espeak-ng into ALSA's
+// null device, and Orca writing its debug log. Every process is started
+// here and stopped by stop(), each with its own process group, so what it
+// starts goes too.
 import {spawn, spawnSync} from 'node:child_process';
 import {appendFileSync, cpSync, existsSync, mkdirSync, openSync, readFileSync, writeFileSync} from 'node:fs';
 import {join} from 'node:path';
