@@ -54,15 +54,17 @@ export async function serve(dir) {
 }
 
 // A browser with a fresh, empty profile; resolves to {browser, close}, and
-// close() removes the profile too.
-export async function launch() {
+// close() removes the profile too. `options` go to puppeteer's launch(),
+// their args after ours.
+export async function launch({args = [], ...options} = {}) {
   const profile = mkdtempSync(join(tmpdir(), 'cosmic-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: CHROMIUM,
     headless: true,
+    ...options,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${profile}`],
+      `--user-data-dir=${profile}`, ...args],
   });
   const close = async () => {
     await browser.close();
