@@ -86,6 +86,12 @@ export class Screen {
     return new Promise((resolve) => this.#drawn.push(resolve));
   }
 
+  // Resolves once the text written so far is drawn.
+  shown() {
+    if (this.#undrawn === '') return Promise.resolve();
+    return new Promise((resolve) => this.#drawn.push(resolve));
+  }
+
   #schedule() {
     if (this.#frame || this.#undrawn === '') return;
     const draw = () => {
