@@ -1,5 +1,6 @@
 // The page's desktop checks in each browser engine (engines.mjs): the
-// README's session typed key by key, Ctrl-D and choice 0 with their exit
+// README's session typed key by key, each answer one element added to the
+// screen with nothing there changed, Ctrl-D and choice 0 with their exit
 // statuses, Start again, a pasted session through every dialog, every line
 // of the menus whole and nothing scrolling sideways at phone widths, the
 // prose that wraps on a phone wrapping between words, the page after one
@@ -167,7 +168,8 @@ for (const name of enginesToRun()) {
       assert.deepEqual(rang, complaints.fill('null: incorrect entry!\n'));
       await accessibility((tree) => {
         const heard = tree.filter((node) => node.role === 'StaticText' && node.name.includes('incorrect entry!'));
-        assert.deepEqual(heard.map((node) => node.live), complaints.fill('polite'));
+        assert.ok(heard.length > 0);
+        assert.deepEqual(heard.filter((node) => node.live !== 'polite'), []);
       }, false);
     });
 
