@@ -1,9 +1,8 @@
 // The page: the screen, the entry field, the line discipline and the
 // program wired together, so that a screen reader says each thing once,
 // when it happens: the screen's log says each new output; the field is
-// described by the hint when a run starts, and by the prompt the program
-// waits at once the focus has left it, so that coming back to it says what
-// is asked. When the program ends, or the page can no longer serve it, the
+// described by the hint on load, and by the prompt the program waits at once
+// the focus has left it, so that coming back to it says what is asked. When the program ends, or the page can no longer serve it, the
 // focus moves to the button that starts it again, which the status line
 // describes, and the field no longer takes entries.
 import {keepInView, openEntryField} from './entry_field.mjs';
@@ -111,9 +110,10 @@ function ready() {
 // The line the screen ends with when the program reads, its prompt, without
 // the ":\>" that a listener need not hear. Changed only while the focus is
 // elsewhere: a screen reader would say a focused field's new description at
-// once, ahead of the output that the log is about to say.
-// The hint, heard once on load, is left out from then on.
-function describeWaiting(text = prompt()) {
+// once, ahead of the output that the log is about to say. The hint, heard
+// once on load, is left out from then on.
+function describeWaiting() {
+  const text = prompt();
   if (!running || !hintHeard || (waiting.textContent === text && field.getAttribute('aria-describedby') === 'waiting')) return;
   waiting.textContent = text;
   describeField('waiting');
