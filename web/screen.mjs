@@ -1,18 +1,20 @@
-// The program's screen: its output as text in a <pre>, drawn once per
+// The program's screen: its output as text in a log, drawn once per
 // animation frame. The program writes only text, newlines, tabs (8-column
 // stops, from CSS), the bell and the sequence that `clear` writes, which
 // empties the screen and its scrollback; the line discipline's echo adds the
 // Enter's "\r\n". Like a terminal it keeps the last SCROLLBACK lines, so a
 // huge output keeps the page small.
 //
-// The bell is not a character on the screen: the line that rang is marked
-// instead, silently and without flashing, and is an alert of its own within
-// the log, so that a screen reader says it at once, and once.
+// What a screen reader hears: each frame's new text is one element of its
+// own appended to the log, never a change to what is there, so that it is
+// announced whole, in order, and alone (Chromium re-reads a log whose text
+// nodes grow, Firefox says only the last of several elements added at once).
+// The line a frame leaves open, the prompt, floats, so that the next frame's
+// first line, the echoed entry, goes on beside it, as on a terminal, without
+// touching the prompt's element.
 //
-// Each frame's text is appended to what is there, never rewritten, so a
-// screen reader (the <pre> is a polite live log) hears what is new, never
-// the whole history again. Whole lines go in blocks of their own, so that
-// drawing lays out only what is new.
+// The bell is not a character on the screen: the line that rang is marked
+// instead, silently and without flashing.
 import {CLEAR} from './commands.mjs';
 
 const SCROLLBACK = 5000;
@@ -35,8 +37,7 @@ export class Screen {
   #undrawn = '';
   #frame = 0;
   #drawn = [];  // the waiters for the next frame
-  #blocks = [];  // {element, newlines}: the screen's blocks, oldest first
-  #open = null;  // the block of the unfinished last line
+  #blocks = [];  // {element, newlines}: the frames' blocks, oldest first
   #kept = 0;  // the newlines in #blocks
   #lastLine = '';  // the text after the last newline written, drawn or not
 
@@ -68,7 +69,6 @@ export class Screen {
     this.#undrawn = '';
     this.#element.textContent = '';
     this.#blocks = [];
-    this.#open = null;
     this.#kept = 0;
     this.#lastLine = '';
   }
@@ -83,6 +83,12 @@ export class Screen {
   // after the frame that draws it.
   drawn() {
     if (this.#undrawn.length <= UNDRAWN_BOUND) return Promise.resolve();
+    return new Promise((resolve) => this.#drawn.push(resolve));
+  }
+
+  // Resolves once the text written so far is drawn.
+  shown() {
+    if (this.#undrawn === '') return Promise.resolve();
     return new Promise((resolve) => this.#drawn.push(resolve));
   }
 
@@ -103,16 +109,7 @@ export class Screen {
     for (const resolve of this.#drawn.splice(0)) resolve();
     if (text === '') return;
     const atEnd = element.scrollTop + element.clientHeight >= element.scrollHeight - 4;
-    let rest = text;
-    for (let bell = rest.indexOf('\x07'); bell >= 0; bell = rest.indexOf('\x07')) {
-      const lineStart = rest.lastIndexOf('\n', bell) + 1;
-      this.#drawText(rest.slice(0, lineStart));
-      this.#continueLine(rest.slice(lineStart, bell));
-      this.#open.element.className = 'rang';
-      this.#open.element.setAttribute('role', 'alert');
-      rest = rest.slice(bell + 1);
-    }
-    this.#drawText(rest);
+    for (const from of blockStarts(text)) this.#addBlock(text.slice(from.start, from.end));
     while (this.#blocks.length > 1 && this.#kept - this.#blocks[0].newlines >= SCROLLBACK) {
       const oldest = this.#blocks.shift();
       this.#kept -= oldest.newlines;
@@ -121,46 +118,17 @@ export class Screen {
     if (atEnd) element.scrollTop = element.scrollHeight;
   }
 
-  #drawText(text) {
-    if (text === '') return;
-    const first = text.indexOf('\n');
-    const last = text.lastIndexOf('\n');
-    if (first < 0) {
-      this.#continueLine(text);
-    } else {
-      this.#continueLine(text.slice(0, first + 1));
-      if (last > first) this.#addBlock(text.slice(first + 1, last + 1));
-      if (last + 1 < text.length) this.#continueLine(text.slice(last + 1));
-    }
-  }
-
-  // Text for the unfinished last line, in a block of its own that is done
-  // once the text ends the line.
-  #continueLine(text) {
-    if (!this.#open) this.#open = this.#blockOf('');
-    if (text) this.#open.element.append(text);
-    if (text.endsWith('\n')) {
-      this.#open.newlines = 1;
-      this.#kept += 1;
-      this.#open = null;
-    }
-  }
-
-  // Whole lines in blocks of their own: appending one leaves the layout of
-  // the others as it was, and the browser lays out a block of many lines
-  // only once it is scrolled into view (a flood of output is mostly
-  // scrolled past unseen).
+  // A block of the frame's text: its lines as text, but for the lines that
+  // rang and the open last line, each in a span of its own. A block with
+  // many lines is laid out only once it is scrolled into view (a flood of
+  // output is mostly scrolled past unseen).
   #addBlock(text) {
-    for (let from = 0; from < text.length; ) {
-      const to = lineEnd(text, from, BLOCK_LINES);
-      this.#blockOf(text.slice(from, to));
-      from = to;
+    const block = {element: document.createElement('div'), newlines: newlinesIn(text)};
+    for (const {text: part, rang} of partsOf(text)) {
+      const last = part.lastIndexOf('\n') + 1;
+      block.element.append(spanOf(part.slice(0, last), rang ? 'rang' : ''));
+      if (last < part.length) block.element.append(spanOf(part.slice(last), rang ? 'open rang' : 'open'));
     }
-  }
-
-  #blockOf(text) {
-    const block = {element: document.createElement('span'), newlines: newlinesIn(text)};
-    if (text) block.element.append(text);
     if (block.newlines >= BLOCK_LINES / 2) {
       block.element.style.contentVisibility = 'auto';
       block.element.style.containIntrinsicBlockSize = `auto ${block.newlines}lh`;
@@ -168,8 +136,48 @@ export class Screen {
     this.#element.append(block.element);
     this.#blocks.push(block);
     this.#kept += block.newlines;
-    return block;
   }
+}
+
+// Text, or a span of the class when it has one.
+function spanOf(text, className) {
+  if (!className || !text) return text;
+  const span = document.createElement('span');
+  span.className = className;
+  span.append(text);
+  return span;
+}
+
+// Where a frame's text is cut into blocks: after its first line, which
+// goes on beside a line left open (a block with many lines is laid out on
+// its own, not beside it), then every BLOCK_LINES lines.
+function blockStarts(text) {
+  const blocks = [];
+  let start = 0;
+  let end = text.indexOf('\n') + 1;
+  if (end === 0 || lineEnd(text, 0, BLOCK_LINES / 2) === text.length) end = text.length;
+  while (start < text.length) {
+    blocks.push({start, end});
+    start = end;
+    end = lineEnd(text, start, BLOCK_LINES);
+  }
+  return blocks;
+}
+
+// A frame's text in parts, each {text, rang}: the lines that rang the bell
+// (the bells left out) apart from the others.
+function partsOf(text) {
+  const parts = [];
+  let rest = text;
+  for (let bell = rest.indexOf('\x07'); bell >= 0; bell = rest.indexOf('\x07')) {
+    const lineStart = rest.lastIndexOf('\n', bell) + 1;
+    const next = rest.indexOf('\n', bell) + 1 || rest.length;
+    if (lineStart > 0) parts.push({text: rest.slice(0, lineStart), rang: false});
+    parts.push({text: rest.slice(lineStart, next).replaceAll('\x07', ''), rang: true});
+    rest = rest.slice(next);
+  }
+  if (rest) parts.push({text: rest, rang: false});
+  return parts;
 }
 
 // The index after the `count`-th newline from `from` on, or the end.
