@@ -59,4 +59,4 @@ unzip -q "$dist/$name-web.zip" -d "$work/web"
 COSMIC_SITE=$work/web/$name-web COSMIC_ENGINES=chromium \
   node --test --test-name-pattern="the README's session" tests/browser/engines_test.mjs >"$work/web.log" 2>&1 ||
   { cat "$work/web.log" >&2; fail "the page's zip in Chromium"; }
-echo "release: every file of $dist checked"
+echo "release: every file of $dist checked in $SECONDS s"
