@@ -42,6 +42,8 @@ declare -A emulators=([amd64]="" [arm64]="qemu-aarch64 -L /usr/aarch64-linux-gnu
 for arch in "${!emulators[@]}"; do
   deb=$dist/cosmic-distances_${version}_$arch.deb
   lintian --pedantic --fail-on error,warning,info,pedantic "$deb" || fail "lintian $deb (above)"
+  # Debian's own packages, not the cross compilers' (<package>-<arch>-cross, <package>:<arch>).
+  ! dpkg-deb -f "$deb" Depends | grep -E -- '-cross|:' || fail "$deb depends on the above"
   dpkg-deb -x "$deb" "$work/$arch"
   # shellcheck disable=SC2086 # the emulator's words
   readme "$work/$arch/usr/bin/cosmic-distances" "$stubs" ${emulators[$arch]}
