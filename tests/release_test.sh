@@ -18,6 +18,8 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "release: FAILED: $*" >&2; exit 1; }
 stubs=$PWD/tests/stubs
 readme() { bash tests/readme_test.sh README.md "$@" >/dev/null || fail "the README's session: $1"; }
+start=$SECONDS
+took() { echo "release: $1 checked in $((SECONDS - start)) s"; start=$SECONDS; }
 
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS"
 diff <(cd "$dist" && ls | grep -v -x SHA256SUMS) <(cut -c67- "$dist/SHA256SUMS") || fail "SHA256SUMS lists other files"
@@ -36,6 +38,7 @@ chmod +x "$work/git/git"
   { tail -n 40 "$work/sources.log" >&2; fail "the source archive's build and suite"; }
 [ ! -f "$work/git.log" ] || fail "the build from the source archive ran $(cat "$work/git.log")"
 readme "$sources/build-release/cosmic-distances" "$stubs"
+took "the source archive"
 
 declare -A emulators=([amd64]="" [arm64]="qemu-aarch64 -L /usr/aarch64-linux-gnu"
   [armhf]="qemu-arm -L /usr/arm-linux-gnueabihf" [i386]="qemu-i386 -L /usr/i686-linux-gnu")
@@ -48,6 +51,7 @@ for arch in "${!emulators[@]}"; do
   # shellcheck disable=SC2086 # the emulator's words
   readme "$work/$arch/usr/bin/cosmic-distances" "$stubs" ${emulators[$arch]}
 done
+took "the packages"
 
 unzip -q "$dist/$name-win64.zip" -d "$work/windows"
 (
@@ -55,10 +59,11 @@ unzip -q "$dist/$name-win64.zip" -d "$work/windows"
   COSMIC_PROGRAM="wine $work/windows/$name-win64/cosmic-distances.exe" COSMIC_SYSTEM_COMMANDS=1 \
     "$sources/build/tests/session_tests" --gtest_brief=1 --gtest_filter='LightToKm/Session.Output/OneLightYear'
 ) || fail "the Windows zip's program under Wine"
+took "the Windows zip"
 
 unzip -q "$dist/$name-web.zip" -d "$work/web"
 [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund --loglevel=error
 COSMIC_SITE=$work/web/$name-web COSMIC_ENGINES=chromium \
   node --test --test-name-pattern="the README's session" tests/browser/engines_test.mjs >"$work/web.log" 2>&1 ||
   { cat "$work/web.log" >&2; fail "the page's zip in Chromium"; }
-echo "release: every file of $dist checked in $SECONDS s"
+took "the page's zip"
