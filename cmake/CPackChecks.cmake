@@ -16,8 +16,9 @@ if(NOT COSMIC_FILE)
 endif()
 
 # A cross build's package is for the processor it is built for: Debian's
-# name for the triplet, and the C library that dpkg-shlibdeps reads is the
-# cross compilers' own, in /usr/<triplet>/lib.
+# name for the triplet, and the libraries that dpkg-shlibdeps reads are the
+# cross compilers' own, in /usr/<triplet>/lib, whose packages'
+# names cross-shlibdeps.sh turns into the ones that processor installs.
 if(CPACK_COSMIC_CROSS_TRIPLET)
   execute_process(COMMAND dpkg-architecture -t ${CPACK_COSMIC_CROSS_TRIPLET} -qDEB_HOST_ARCH
                   OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET
