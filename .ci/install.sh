@@ -76,10 +76,14 @@ cmake -S . -B "$work/no-gtest" -DCOSMIC_BUILD_TESTS=ON -DCMAKE_DISABLE_FIND_PACK
   >"$work/no-gtest.log" 2>&1 && fail "configured the tests without GoogleTest"
 tr -s ' \n' ' ' <"$work/no-gtest.log" | grep -F 'libgtest-dev' | grep -q -F 'cmake --workflow --preset release' ||
   fail "configuring without GoogleTest names neither libgtest-dev nor the release preset"
-# `file` is hidden in a mount namespace of our own (CI runs as root).
-unshare -m sh -c 'mount --bind /dev/null "$(command -v file)" && exec "$@"' sh \
-  cpack --config "$build/CPackConfig.cmake" -B "$work/no-file" >"$work/no-file.log" 2>&1 &&
-  fail "cpack ran without file"
+# `file` is hidden where cpack's find_program looks: on a PATH that holds
+# dpkg-shlibdeps alone (which it looks for before), and not in CMake's own
+# list of system folders. No privilege needed.
+mkdir "$work/no-file-path"
+ln -s "$(command -v dpkg-shlibdeps)" "$work/no-file-path/"
+PATH=$work/no-file-path "$(command -v cpack)" -D CMAKE_FIND_USE_CMAKE_SYSTEM_PATH=OFF \
+  --config "$build/CPackConfig.cmake" -B "$work/no-file" \
+  >"$work/no-file.log" 2>&1 && fail "cpack ran without file"
 grep -q -F 'file (package file) is needed' "$work/no-file.log" || fail "cpack without file: $(cat "$work/no-file.log")"
 
 # --- the package ----------------------------------------------------------------

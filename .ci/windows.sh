@@ -7,9 +7,7 @@
 # start-up; the tests that cannot run under Wine are listed, with their
 # reasons, in tests/CMakeLists.txt. Then the release zip, its file list, and
 # one session from the .exe unpacked from it. Wine's part is timed.
-#
-# Wine's start-up is the cost: one prefix, made once in build-windows/wine,
-# and one wineserver kept running for the whole stage.
+# Wine's prefix is build-windows/wine (.ci/wine.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash .ci/need.sh x86_64-w64-mingw32-g++-posix:mingw-w64 wine:wine /usr/lib/wine/wine64:wine64 \
@@ -18,22 +16,7 @@ bash .ci/need.sh x86_64-w64-mingw32-g++-posix:mingw-w64 wine:wine /usr/lib/wine/
 cmake --preset default >/dev/null && cmake --build --preset default --target session_tests
 
 build=build-windows
-export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
-# No Mono or Gecko: the prefix needs neither, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-# The server first, kept for the whole stage; then the prefix, if new. Wine's
-# own services start with the first program and outlive it: started here,
-# with their output nowhere, they hold on to no test's output pipe.
-mkdir -p "$WINEPREFIX"
-wineserver -p
-trap 'wineserver -k || true' EXIT
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i >/dev/null 2>&1 || { echo "windows.sh: wineboot could not make $WINEPREFIX" >&2; exit 1; }
-  # No display here: the null graphics driver spares every start of cmd.exe
-  # (twice per session, for cls and date) a search for one.
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
-fi
-wineboot >/dev/null 2>&1
+source .ci/wine.sh "$PWD/$build/wine"
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows

@@ -84,6 +84,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # rather than build a package that depends on nothing.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/CPackChecks.cmake)
+# A cross build's triplet (cmake/cross.cmake), for CPackChecks.cmake.
+set(CPACK_COSMIC_CROSS_TRIPLET "${COSMIC_CROSS_TRIPLET}")
 set(CPACK_STRIP_FILES ON)
 # Directories as Debian wants them, whatever the umask of the build.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE

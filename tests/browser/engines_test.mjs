@@ -6,8 +6,9 @@
 // prose that wraps on a phone wrapping between words, the page after one
 // visit with the server stopped (in Chromium, offline_test.mjs checks it),
 // and no console error or warning and no policy violation.
-// COSMIC_ENGINES=firefox,webkit picks engines. Leaves a screenshot at 375
-// pixels per engine in build-wasm/<engine>-375.png.
+// COSMIC_ENGINES=firefox,webkit picks engines, and COSMIC_SITE another site
+// folder than build-wasm/site (a release's page, unpacked). Leaves a
+// screenshot at 375 pixels per engine in build-wasm/<engine>-375.png.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
 import {readFileSync} from 'node:fs';
@@ -19,7 +20,7 @@ import {consoleOnLoad, enginesToRun, openEngine} from './engines.mjs';
 import * as transcript from './transcript.mjs';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-const site = join(root, 'build-wasm', 'site');
+const site = process.env.COSMIC_SITE ?? join(root, 'build-wasm', 'site');
 const DESKTOP = {width: 1024, height: 768};
 const PHONE_WIDTHS = [320, 360, 375, 412];
 const session = transcript.readmeSession(join(root, 'README.md'));
