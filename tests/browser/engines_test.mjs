@@ -116,11 +116,13 @@ for (const name of enginesToRun()) {
     });
 
     // (The icon is left out: the browser asks for it as it likes.)
-    test('on a first visit the page asks for each script once, and for the program', async () => {
-      const asked = (await engine.evaluate(() => performance.getEntriesByType('resource').map((r) => new URL(r.name).pathname)))
-        .filter((path) => /\.(m?js|wasm)$/.test(path));
-      assert.ok(asked.includes('/cosmic-distances.wasm'));
+    test('on a first visit the page asks for each script once, and for the program with them', async () => {
+      const resources = await engine.evaluate(() => performance.getEntriesByType('resource')
+        .map((r) => ({path: new URL(r.name).pathname, initiator: r.initiatorType})));
+      const asked = resources.map((r) => r.path).filter((path) => /\.(m?js|wasm)$/.test(path));
       assert.deepEqual(asked.filter((path, k) => asked.indexOf(path) !== k), [], 'each asked for once');
+      // By index.html's preload, which the program's own fetch then used.
+      assert.deepEqual(resources.filter((r) => r.path === '/cosmic-distances.wasm').map((r) => r.initiator), ['link']);
     });
 
     test('Ctrl-D on an empty line ends the input with status 0, plainly; Start again starts anew', async () => {
@@ -140,6 +142,9 @@ for (const name of enginesToRun()) {
       // The focus is in the field; the button goes with the first entry.
       assert.equal(await engine.evaluate(() => document.activeElement.id), 'entry');
       assert.deepEqual(await engine.evaluate(endState), {disabled: [false, false], atEnd: true});
+      // The new run is another instance of the program compiled at the start.
+      assert.equal(await engine.evaluate(() =>
+        performance.getEntriesByType('resource').filter((r) => r.name.endsWith('.wasm')).length), 1);
     });
 
     test('a pasted session through every dialog is entered line by line', async () => {

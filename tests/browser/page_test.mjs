@@ -1,8 +1,8 @@
 // The page in Chromium (Debian's chromium, headless, driven by
 // puppeteer-core) beyond what engines_test.mjs checks in every engine:
 // served by a plain static server with no special headers and loading
-// nothing from elsewhere, the date in another time zone, a 1 MB paste and
-// a failure of the page. Any console message of the error kind, failed
+// nothing from elsewhere, the date in another time zone, a 1 MB paste, a
+// failure of the page and a program that cannot be fetched. Any console message of the error kind, failed
 // request or error response fails it.
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
@@ -176,6 +176,20 @@ test('should the page fail the program, the status says so and it starts again',
   await waitForPrompts(1);
   await expectScreen(transcript.startMenu());
   assert.equal(await page.$eval('#status', (s) => s.textContent), '');
+});
+
+test('a program that cannot be fetched is reported, not waited for', async () => {
+  const context = await chromium.browser.createBrowserContext();
+  try {
+    const broken = await context.newPage();
+    await broken.setRequestInterception(true);
+    broken.on('request', (request) => (request.url().endsWith('.wasm') ? request.abort() : request.continue()));
+    await broken.goto(`${server.origin}/`);
+    await broken.waitForFunction(() => document.getElementById('status').textContent.includes('could not be started'),
+      {timeout: 20000});
+  } finally {
+    await context.close();
+  }
 });
 
 test('no console error or warning, no failed request, no error response', () => {
