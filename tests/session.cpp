@@ -16,7 +16,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <regex>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -252,37 +254,79 @@ SessionResult run(const std::string& input, const SessionOptions& options) {
   return result;
 }
 
+// Whether a line is a date as the system's `date` prints it (cmd.exe's
+// `date /t`: 12/09/2026, or with the weekday's name before it): three
+// numbers with a separator between each two.
+bool is_date(const std::string& line) {
+  static const std::regex date(R"(.*[0-9]+[-/.][0-9]+[-/.][0-9]+\s*)");
+  return std::regex_match(line, date);
+}
+
 // The system's own `clear` and `date` print what they like (cmd.exe's `cls`
 // and `date /t` under Wine, for one): with COSMIC_SYSTEM_COMMANDS set, what
-// came before the banner becomes the stand-in's marker, and the line after
-// it the stand-in's date, so that all else is compared byte for byte.
-void mark_system_start_up(std::string& out) {
+// came before the banner becomes the stand-in's marker, and the date after
+// it the stand-in's date, so that all else is compared byte for byte. False
+// where the line after the banner is no date: `date` did not run.
+bool mark_system_start_up(std::string& out) {
   const char* chosen = std::getenv("COSMIC_SYSTEM_COMMANDS");
-  if (chosen == nullptr || *chosen == '\0') return;
+  if (chosen == nullptr || *chosen == '\0') return true;
   const std::size_t banner_at = START.find('*');
   const std::string banner = START.substr(banner_at, START.find("<date>") - banner_at);
   const std::size_t at = out.find(banner);
-  if (at == std::string::npos) return;
-  const std::size_t date_end = out.find('\n', at + banner.size());
-  if (date_end == std::string::npos) return;
+  if (at == std::string::npos) return true;
+  const std::size_t date_at = at + banner.size();
+  const std::size_t date_end = out.find('\n', date_at);
+  if (date_end == std::string::npos) return true;
+  if (!is_date(out.substr(date_at, date_end - date_at))) return false;
   out = START + out.substr(date_end + 1);
+  return true;
 }
+
+bool under_wrapper() {
+  const char* chosen = std::getenv("COSMIC_PROGRAM");
+  return chosen != nullptr && *chosen != '\0';
+}
+
+// A start of Wine that failed before the program ran: nothing on either
+// output and status 1, at once. The program never ends so: it prints its
+// start-up, or on standard error why it could not.
+constexpr auto FAILED_START_WITHIN = std::chrono::milliseconds(500);
+
+// Why a start under a wrapper did not reach the program or its `date`, or
+// nullptr where it did.
+const char* failed_start(SessionResult& r, Clock::duration took) {
+  if (r.out.empty() && r.err.empty() && r.status == 1 && took < FAILED_START_WITHIN)
+    return "no output, status 1";
+  if (!mark_system_start_up(r.out)) return "no date after the banner";
+  return nullptr;
+}
+
+SessionResult run_to_file_or_pipe(const std::string& input, const SessionOptions& options) {
+  if (!options.output_to_file) return run(input, options);
+  const OutputFile file;
+  SessionOptions to_file = options;
+  to_file.stdout_path = file.path();
+  SessionResult result = run(input, to_file);
+  result.out = file.contents();
+  return result;
+}
+
+// On a busy machine Wine now and then fails to start a process (the
+// program, or cmd.exe for its `date`): such a start is made again, a few
+// times at most, so that a fault of the program still fails.
+constexpr int WRAPPED_STARTS = 3;
 
 }  // namespace
 
 SessionResult run_session(const std::string& input, const SessionOptions& options) {
-  SessionResult result;
-  if (!options.output_to_file) {
-    result = run(input, options);
-  } else {
-    const OutputFile file;
-    SessionOptions to_file = options;
-    to_file.stdout_path = file.path();
-    result = run(input, to_file);
-    result.out = file.contents();
+  for (int start = 1;; ++start) {
+    const Clock::time_point began = Clock::now();
+    SessionResult result = run_to_file_or_pipe(input, options);
+    const char* failed = failed_start(result, Clock::now() - began);
+    if (failed == nullptr || !under_wrapper() || start == WRAPPED_STARTS) return result;
+    std::cerr << "session: the start under COSMIC_PROGRAM failed (" << failed << "), start "
+              << start + 1 << " of " << WRAPPED_STARTS << "\n";
   }
-  mark_system_start_up(result.out);
-  return result;
 }
 
 bool memory_can_be_limited() {
