@@ -113,9 +113,10 @@ int unread_bytes(int pipe_end) {
 // under an emulator or Node, short enough to fail rather than hang.
 constexpr std::chrono::milliseconds PROMPT_TIMEOUT(5000);
 // Under a wrapper on a busy machine a start alone (Wine's, and cmd.exe's
-// twice) can take longer, and it can hang: a start that has not ended by
-// then is ended, with all it started. After the end, the outputs are read a
-// little longer: Wine's server may hold them a moment.
+// twice) can take longer, and it can hang: a start whose start-up has not
+// ended by then (or, with its output elsewhere, that has not ended) is
+// ended, with all it started. After the end, the outputs are read a little
+// longer: Wine's server may hold them a moment.
 constexpr std::chrono::milliseconds WRAPPED_PROMPT_TIMEOUT(20000);
 constexpr auto WRAPPED_START_TIMEOUT = std::chrono::seconds(60);
 constexpr auto AFTER_THE_END = std::chrono::seconds(5);
@@ -155,6 +156,15 @@ bool ends_with_prompt(const std::string& out) {
          out.compare(out.size() - prompt_end.size(), prompt_end.size(), prompt_end) == 0;
 }
 
+// Where the line after the banner ends (the date's, if all went well), or
+// npos while the start-up has not printed it.
+std::size_t start_up_end(const std::string& out) {
+  const std::size_t banner_at = START.find('*');
+  const std::string banner = START.substr(banner_at, START.find("<date>") - banner_at);
+  const std::size_t at = out.find(banner);
+  return at == std::string::npos ? at : out.find('\n', at + banner.size());
+}
+
 // Writes the input and reads both outputs at once, so that neither side can
 // block the other however large they are. With `unread` (the input pipe's
 // reading end) the input goes a byte at a time, into an empty pipe only;
@@ -167,7 +177,7 @@ void pump(int pid, int to_child, int from_out, int from_err, const std::string& 
   const bool wrapped = under_wrapper();
   const auto prompt_timeout = wrapped ? WRAPPED_PROMPT_TIMEOUT : PROMPT_TIMEOUT;
   Clock::time_point deadline = Clock::now() + prompt_timeout;
-  const Clock::time_point give_up = wrapped ? Clock::now() + WRAPPED_START_TIMEOUT : NEVER;
+  Clock::time_point give_up = wrapped ? Clock::now() + WRAPPED_START_TIMEOUT : NEVER;
   Clock::time_point last_read = NEVER;  // once the program is ended
   if (input.empty()) close(to_child), to_child = -1;
   // A blocking write of a large input would wait for the program while the
@@ -180,6 +190,7 @@ void pump(int pid, int to_child, int from_out, int from_err, const std::string& 
         if (*fd >= 0) close(*fd), *fd = -1;
       continue;
     }
+    if (give_up != NEVER && start_up_end(r.out) != std::string::npos) give_up = NEVER;
     if (last_read == NEVER && Clock::now() >= give_up) {
       r.timed_out = true;
       end_program(pid);
@@ -310,15 +321,6 @@ SessionResult run(const std::string& input, const SessionOptions& options) {
 bool is_date(const std::string& line) {
   static const std::regex date(R"(.*[0-9]+[-/.][0-9]+[-/.][0-9]+\s*)");
   return std::regex_match(line, date);
-}
-
-// Where the line after the banner ends (the date's, if all went well), or
-// npos while the start-up has not printed it.
-std::size_t start_up_end(const std::string& out) {
-  const std::size_t banner_at = START.find('*');
-  const std::string banner = START.substr(banner_at, START.find("<date>") - banner_at);
-  const std::size_t at = out.find(banner);
-  return at == std::string::npos ? at : out.find('\n', at + banner.size());
 }
 
 // The system's own `clear` and `date` print what they like (cmd.exe's `cls`
