@@ -49,7 +49,7 @@ struct SessionResult {
   int status = -1;         // exit status, or -1 when ended by a signal
   int signal = 0;          // the signal that ended it, or 0
   // A typed session's prompt did not come, or under COSMIC_PROGRAM the
-  // start did not end within a minute; either ended the program.
+  // start-up did not end within a minute; either ended the program.
   bool timed_out = false;
 };
 
