@@ -3,5 +3,5 @@
 # fresh machine, first the packages that the README installs for it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash .ci/need.sh g++:g++ cmake:cmake make:make /usr/include/gtest/gtest.h:libgtest-dev
+bash .ci/need.sh g++:g++ cmake:cmake ninja:ninja-build /usr/include/gtest/gtest.h:libgtest-dev
 cmake --workflow --preset default

@@ -24,7 +24,7 @@ set -euo pipefail
 shopt -s inherit_errexit
 cd "$(dirname "$0")/.."
 # (googletest: the wasm preset configures its tests.)
-bash .ci/need.sh hyperfine:hyperfine strace:strace /usr/bin/time:time \
+bash .ci/need.sh hyperfine:hyperfine strace:strace /usr/bin/time:time python3:python3 \
   /usr/include/benchmark/benchmark.h:libbenchmark-dev /usr/src/googletest:googletest \
   /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake:emscripten >/dev/null
 [ "${1:-}" = --quick ] && quick=1 || quick=0

@@ -48,7 +48,9 @@ struct SessionResult {
   std::string err;
   int status = -1;         // exit status, or -1 when ended by a signal
   int signal = 0;          // the signal that ended it, or 0
-  bool timed_out = false;  // a typed session's prompt did not come
+  // A typed session's prompt did not come, or under COSMIC_PROGRAM the
+  // start-up did not end within a minute; either ended the program.
+  bool timed_out = false;
 };
 
 // Feeds `input` to the program, then closes its input; collects everything.

@@ -2,8 +2,10 @@
 // script gives it; a byte per read; typed at the prompts; with CR LF line
 // ends; and cut after each of its entries. Each shape is one test of the
 // Session fixture, so every table runs in all of them, as
-// Prefix/Session.<Shape>/<name>; each start of the program must give
-// exactly the output and the status that the case says.
+// Prefix/Session.<Shape>/<name>, but the two that take the input entry by
+// entry, SessionByEntry's, which run only the rows whose every word is one
+// entry; each start of the program must give exactly the output and the
+// status that the case says.
 #include <cctype>
 
 #include "session_table.hpp"
@@ -81,10 +83,6 @@ std::vector<Start> cut_after_each_entry(const SessionCase& c) {
   return starts;
 }
 
-// Why a session is not typed or cut: a word that holds more than one entry
-// (`12abc`) can be neither.
-constexpr const char* ENTRIES_SHARE_A_WORD = "a word of this input holds more than one entry";
-
 }  // namespace
 
 TEST_P(Session, Output) {
@@ -102,8 +100,7 @@ TEST_P(Session, OneBytePerRead) {
 // Every prompt is on the screen before the program waits for its entry: a
 // person types each entry only once its prompt is there, and a prompt left
 // in the program's buffer would leave both waiting.
-TEST_P(Session, TypedAtThePrompts) {
-  if (!GetParam().one_entry_per_word) GTEST_SKIP() << ENTRIES_SHARE_A_WORD;
+TEST_P(SessionByEntry, TypedAtThePrompts) {
   Start start = piped(GetParam());
   start.options.type_at_prompts = true;
   expect_starts({start});
@@ -118,7 +115,6 @@ TEST_P(Session, CarriageReturnLineFeeds) {
 }
 
 // The end of input at any prompt.
-TEST_P(Session, EndOfInputAfterEachEntry) {
-  if (!GetParam().one_entry_per_word) GTEST_SKIP() << ENTRIES_SHARE_A_WORD;
+TEST_P(SessionByEntry, EndOfInputAfterEachEntry) {
   expect_starts(cut_after_each_entry(GetParam()));
 }
