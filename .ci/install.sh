@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash .ci/need.sh --no-install-recommends tmux:tmux clear:ncurses-bin man:man-db mandoc:mandoc \
-  dpkg-shlibdeps:dpkg-dev file:file lintian:lintian hardening-check:devscripts git:git
+  dpkg-shlibdeps:dpkg-dev file:file lintian:lintian hardening-check:devscripts git:git ninja:ninja-build
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -28,7 +28,7 @@ awk '/^## / { session = ($0 == "## A short session") } !session && /^    [^ ]/' 
   sed 's/^    //; s/ *#.*//; s/^sudo //' >"$work/readme.sh"
 suite='--preset default( |$)'
 first_use() { grep -n -E -- "$1" "$work/readme.sh" | grep -v -E '^[0-9]+:apt' | head -n 1 | cut -d: -f1; }
-for use in '(^|[ (])cmake |g++ cmake make' "$suite|libgtest-dev" '(^|[ (])cpack[ )]|dpkg-dev file' \
+for use in '(^|[ (])cmake |g++ cmake ninja-build' "$suite|libgtest-dev" '(^|[ (])cpack[ )]|dpkg-dev file' \
   '^man |man-db'; do
   line=$(first_use "${use%|*}")
   [ -n "$line" ] || fail "README: no command matches ${use%|*}"

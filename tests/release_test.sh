@@ -12,7 +12,8 @@ set -euo pipefail
 dist=$(realpath "${1:?usage: tests/release_test.sh DIST}")
 cd "$(dirname "$0")/.."
 bash .ci/need.sh --no-install-recommends lintian:lintian qemu-aarch64:qemu-user wine:wine \
-  /usr/lib/wine/wine64:wine64 unzip:unzip python3:python3 /usr/bin/chromium:chromium npm:npm
+  /usr/lib/wine/wine64:wine64 unzip:unzip python3:python3 /usr/bin/chromium:chromium npm:npm \
+  ninja:ninja-build /usr/include/gtest/gtest.h:libgtest-dev
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "release: FAILED: $*" >&2; exit 1; }
