@@ -29,4 +29,4 @@ alone=()
 if unshare --pid --fork --kill-child --mount-proc true 2>/dev/null; then
   alone=(unshare --pid --fork --kill-child --mount-proc)
 fi
-"${alone[@]}" node --test --test-reporter=spec tests/screen_reader/
+"${alone[@]}" node --test tests/screen_reader/
