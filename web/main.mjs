@@ -2,9 +2,10 @@
 // program wired together, so that a screen reader says each thing once,
 // when it happens: the screen's log says each new output; the field is
 // described by the hint on load, and by the prompt the program waits at once
-// the focus has left it, so that coming back to it says what is asked. When the program ends, or the page can no longer serve it, the
-// focus moves to the button that starts it again, which the status line
-// describes, and the field no longer takes entries.
+// the focus has left it, so that coming back to it says what is asked. When
+// the program ends, or the page can no longer serve it, the focus moves to
+// the button that starts it again, which the status line describes, and the
+// field no longer takes entries.
 import {keepInView, openEntryField} from './entry_field.mjs';
 import {LineDiscipline} from './line_discipline.mjs';
 import {runProgram} from './program.mjs';
@@ -114,7 +115,8 @@ function ready() {
 // once on load, is left out from then on.
 function describeWaiting() {
   const text = prompt();
-  if (!running || !hintHeard || (waiting.textContent === text && field.getAttribute('aria-describedby') === 'waiting')) return;
+  const current = waiting.textContent === text && field.getAttribute('aria-describedby') === 'waiting';
+  if (!running || !hintHeard || current) return;
   waiting.textContent = text;
   describeField('waiting');
 }
