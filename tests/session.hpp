@@ -46,8 +46,8 @@ struct SessionOptions {
 struct SessionResult {
   std::string out;
   std::string err;
-  int status = -1;         // exit status, or -1 when ended by a signal
-  int signal = 0;          // the signal that ended it, or 0
+  int status = -1;  // exit status, or -1 when ended by a signal
+  int signal = 0;   // the signal that ended it, or 0
   // A typed session's prompt did not come, or under COSMIC_PROGRAM the
   // start-up did not end within a minute; either ended the program.
   bool timed_out = false;
