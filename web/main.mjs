@@ -43,9 +43,9 @@ field.addEventListener('focus', () => {
 field.addEventListener('blur', () => describeWaiting());
 // Kept for use offline, its worker registered only once the first prompt is
 // shown (or the page has stopped before it): not at the cost of the start.
-let started;
+let markStarted;
 const startShown = new Promise((resolve) => {
-  started = resolve;
+  markStarted = resolve;
 });
 const workers = navigator.serviceWorker;
 if (workers) keepOffline({container: workers, document, reload: () => location.reload(), when: startShown});
@@ -84,7 +84,7 @@ function start() {
       if (lines === run && !asked) {
         firstPrompt = prompt();
         if (restarting) restarted();
-        screen.shown().then(() => setTimeout(started));
+        screen.shown().then(() => setTimeout(markStarted));
       }
       asked = true;
       if (lines === run && document.activeElement !== field) describeWaiting();
@@ -152,7 +152,7 @@ function failed(error) {
 
 function stop(message) {
   running = false;
-  started();
+  markStarted();
   lines.close();
   // What the run still shows, the echo of its last entry, is not said: it
   // would cut short the end, which the focus on Start again says.

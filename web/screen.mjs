@@ -207,8 +207,9 @@ function newlinesIn(text) {
 // COLUMNS characters of the screen's own font fit its width, as measured at
 // that size: engines round glyph widths differently at small sizes (WebKit to
 // whole pixels), so a width measured at one size does not scale to another.
-// It only gives the first size tried; the sizes beside it are measured until
-// the largest that fits is found, usually three layouts of a probe in all.
+// So the width at the largest size gives only a first guess; the sizes
+// beside it are then measured until the largest that fits is found, about
+// three layouts of a probe in all.
 function fitFont(element) {
   const width = element.clientWidth - paddingOf(element);
   if (width <= 0) return;
