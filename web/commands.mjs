@@ -61,8 +61,3 @@ function zoneAbbreviation(date) {
   const rest = Math.abs(minutes) % 60;
   return sign + hours + (rest ? String(rest).padStart(2, '0') : '');
 }
-
-// In the page the zone's name is looked up as soon as this module has run:
-// index.html runs it first, on its own, so that on a first visit Intl's slow
-// first use is made while the rest of the page is still on its way.
-if (globalThis.document) posixDate(new Date());

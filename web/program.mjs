@@ -70,6 +70,9 @@ export function runProgram({write, read, onEnd, onFail}) {
       return {};
     },
   });
+  // The first use of Intl (for the date's zone) takes a slow phone a while:
+  // made now, while the program is compiled, it is done when it runs `date`.
+  commandOutput('date');
   // A module that could not be fetched, compiled or instantiated leaves the
   // program waiting for good: its failure is the run's.
   return instantiated.then(() => started);
