@@ -8,6 +8,7 @@
 // field no longer takes entries.
 import {keepInView, openEntryField} from './entry_field.mjs';
 import {LineDiscipline} from './line_discipline.mjs';
+import {keepOffline} from './offline.mjs';
 import {runProgram} from './program.mjs';
 import {Screen} from './screen.mjs';
 
@@ -40,6 +41,14 @@ field.addEventListener('focus', () => {
   hintHeard = true;
 }, {once: true});
 field.addEventListener('blur', () => describeWaiting());
+// Kept for use offline, its worker registered only once the first prompt is
+// shown (or the page has stopped before it): not at the cost of the start.
+let markStarted;
+const startShown = new Promise((resolve) => {
+  markStarted = resolve;
+});
+const workers = navigator.serviceWorker;
+if (workers) keepOffline({container: workers, document, reload: () => location.reload(), when: startShown});
 // An error that escapes the program's callbacks (the module traps while it
 // answers a read) ends its run as surely as one they catch.
 addEventListener('error', (event) => failed(event.error ?? event.message));
@@ -75,6 +84,7 @@ function start() {
       if (lines === run && !asked) {
         firstPrompt = prompt();
         if (restarting) restarted();
+        screen.shown().then(() => setTimeout(markStarted));
       }
       asked = true;
       if (lines === run && document.activeElement !== field) describeWaiting();
@@ -142,6 +152,7 @@ function failed(error) {
 
 function stop(message) {
   running = false;
+  markStarted();
   lines.close();
   // What the run still shows, the echo of its last entry, is not said: it
   // would cut short the end, which the focus on Start again says.

@@ -6,8 +6,12 @@
 // (the old page must not start its program from the new build's files).
 // Where service workers are not offered (file://, plain http to another host)
 // or registration fails, the page simply runs without.
-
-export function keepOffline({container, document, reload}) {
+//
+// The worker is registered once `when` resolves (main.mjs: once the program's
+// first prompt is shown), so that registering, and the worker's storing of
+// the files, do not delay the page's start; what someone does is followed
+// from the first.
+export function keepOffline({container, document, reload, when = null}) {
   const servedByOlder = Boolean(container.controller);
   let used = false;
   const markUsed = () => { used = true; };
@@ -26,13 +30,6 @@ export function keepOffline({container, document, reload}) {
       reload();
     }, {capture: true});
   });
-  return container.register('service_worker.js').then(() => true, () => false);
-}
-
-const container = globalThis.navigator?.serviceWorker;
-if (container) {
-  const start = () => keepOffline({container, document, reload: () => location.reload()});
-  // After the page's own start, so that storing the files does not delay it.
-  if (document.readyState === 'complete') start();
-  else addEventListener('load', start, {once: true});
+  const register = () => container.register('service_worker.js').then(() => true, () => false);
+  return when ? when.then(register) : register();
 }

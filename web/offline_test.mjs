@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import {test} from 'node:test';
 import {keepOffline} from './offline.mjs';
 
-function setUp({controlled, registers = true}) {
+function setUp({controlled, registers = true, when = null}) {
   const container = new EventTarget();
   container.controller = controlled ? {} : null;
   container.registered = [];
@@ -15,7 +15,7 @@ function setUp({controlled, registers = true}) {
   };
   const document = new EventTarget();
   const reloads = [];
-  const registered = keepOffline({container, document, reload: () => reloads.push(true)});
+  const registered = keepOffline({container, document, reload: () => reloads.push(true), when});
   return {container, document, reloads, registered};
 }
 
@@ -30,11 +30,18 @@ function clickOn(document, id) {
   return reachedPage;
 }
 
-test('registers the worker the build writes; a failure is quiet', async () => {
+test('registers the worker the build writes, once the page has started; a failure is quiet', async () => {
   const works = setUp({controlled: false});
   assert.deepEqual(works.container.registered, ['service_worker.js']);
   assert.equal(await works.registered, true);
   assert.equal(await setUp({controlled: false, registers: false}).registered, false);
+  let shown;
+  const later = setUp({controlled: false, when: new Promise((resolve) => { shown = resolve; })});
+  await Promise.resolve();
+  assert.deepEqual(later.container.registered, [], 'not before the page has started');
+  shown();
+  assert.equal(await later.registered, true);
+  assert.deepEqual(later.container.registered, ['service_worker.js']);
 });
 
 test('the first worker taking over the page it did not serve reloads nothing', () => {

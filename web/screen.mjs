@@ -43,7 +43,14 @@ export class Screen {
 
   constructor(element) {
     this.#element = element;
-    const fit = () => fitFont(element);
+    // Fitted again only when the width changes: not for the observer's
+    // first call, nor when a phone's keyboard takes height.
+    let fittedWidth = -1;
+    const fit = () => {
+      if (element.clientWidth === fittedWidth) return;
+      fittedWidth = element.clientWidth;
+      fitFont(element);
+    };
     fit();
     new ResizeObserver(fit).observe(element);
   }
@@ -200,6 +207,9 @@ function newlinesIn(text) {
 // COLUMNS characters of the screen's own font fit its width, as measured at
 // that size: engines round glyph widths differently at small sizes (WebKit to
 // whole pixels), so a width measured at one size does not scale to another.
+// So the width at the largest size gives only a first guess; the sizes
+// beside it are then measured until the largest that fits is found, about
+// three layouts of a probe in all.
 function fitFont(element) {
   const width = element.clientWidth - paddingOf(element);
   if (width <= 0) return;
@@ -210,20 +220,22 @@ function fitFont(element) {
     position: 'absolute', visibility: 'hidden', whiteSpace: 'pre', fontFamily: getComputedStyle(element).fontFamily,
   });
   document.body.append(probe);
-  const fits = (steps) => {
+  const widthAt = (steps) => {
     probe.style.fontSize = `${steps * FONT_STEP}px`;
-    return probe.getBoundingClientRect().width <= width;
+    return probe.getBoundingClientRect().width;
   };
-  // Binary search over the steps, the smallest size taken when none fits.
-  let low = SMALLEST_FONT / FONT_STEP;
-  let high = LARGEST_FONT / FONT_STEP;
-  while (low < high) {
-    const middle = Math.ceil((low + high) / 2);
-    if (fits(middle)) low = middle;
-    else high = middle - 1;
+  const fits = (steps) => widthAt(steps) <= width;
+  const smallest = SMALLEST_FONT / FONT_STEP;
+  const largest = LARGEST_FONT / FONT_STEP;
+  let steps = Math.max(smallest, Math.min(largest, Math.floor((largest * width) / widthAt(largest))));
+  if (fits(steps)) {
+    while (steps < largest && fits(steps + 1)) steps++;
+  } else {
+    // The smallest size is taken when none fits.
+    while (steps > smallest && !fits(--steps));
   }
   probe.remove();
-  element.style.fontSize = `${low * FONT_STEP}px`;
+  element.style.fontSize = `${steps * FONT_STEP}px`;
 }
 
 function paddingOf(element) {
